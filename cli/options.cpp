@@ -1,0 +1,49 @@
+#include "options.h"
+
+#include <cstring>
+
+const char* UsageText() {
+  return "Usage: vcd2build [--quiet] SCRIPT\n"
+         "Builds the Video CD images that SCRIPT describes.\n"
+         "\n"
+         "  -q, --quiet    show no progress, only errors\n"
+         "  -h, --help     show this help and exit\n"
+         "      --version  show the version and exit\n"
+         "\n"
+         "Exit status: 0 success, 1 the build failed or was stopped, 2 bad usage,\n"
+         "3 out of memory, 4 a file error.\n";
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  bool only_operands = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!only_operands && std::strcmp(arg, "--") == 0) {
+      only_operands = true;
+    } else if (!only_operands && (!std::strcmp(arg, "-h") || !std::strcmp(arg, "--help"))) {
+      options.action = Options::Action::kHelp;
+      return options;
+    } else if (!only_operands && !std::strcmp(arg, "--version")) {
+      options.action = Options::Action::kVersion;
+      return options;
+    } else if (!only_operands && (!std::strcmp(arg, "-q") || !std::strcmp(arg, "--quiet"))) {
+      options.quiet = true;
+    } else if (!only_operands && arg[0] == '-' && arg[1] != '\0') {
+      options.action = Options::Action::kUsageError;
+      options.error = std::string("unknown option '") + arg + "'";
+      return options;
+    } else if (options.script.empty()) {
+      options.script = arg;
+    } else {
+      options.action = Options::Action::kUsageError;
+      options.error = "more than one script given";
+      return options;
+    }
+  }
+  if (options.script.empty()) {
+    options.action = Options::Action::kUsageError;
+    options.error = "no script given";
+  }
+  return options;
+}

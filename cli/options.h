@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// What the command line asks for.
+struct Options {
+  enum class Action { kBuild, kHelp, kVersion, kUsageError };
+  Action action = Action::kBuild;
+  bool quiet = false;
+  std::string script;
+  std::string error;  // for kUsageError
+};
+
+Options ParseOptions(int argc, char** argv);
+const char* UsageText();

@@ -1,0 +1,131 @@
+/*
+ * vcd2: builds Video CD 2.0 disc images from a text script.
+ *
+ * The library exports exactly two functions. A host registers its callback
+ * table once with VCD2SetCallbacks and runs one build per VCD2DiscBuilder
+ * call. The call blocks while a worker thread parses the script, checks it,
+ * makes derived inputs and writes the raw 2352-byte image files.
+ *
+ * SPDX-License-Identifier: GPL-2.0-or-later
+ */
+#ifndef VCD2_VCD2_H
+#define VCD2_VCD2_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(__GNUC__) || defined(__clang__)
+#define VCD2_EXPORT __attribute__((visibility("default")))
+#else
+#define VCD2_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result of VCD2DiscBuilder. The value 2 never occurs. */
+typedef enum VCD2Result {
+  VCD2_RESULT_OK = 0,           /* every phase succeeded; the images are complete */
+  VCD2_RESULT_FAILED = 1,       /* script not opened, a phase failed, or the host asked to stop */
+  VCD2_RESULT_MEMORY_ERROR = 3, /* "A memory error occured." */
+  VCD2_RESULT_FILE_ERROR = 4    /* "A file error occured." */
+} VCD2Result;
+
+/*
+ * Progress and stop requests.
+ *   percent: -1 when the call carries a status text, else the progress of the
+ *            current step, 0..100.
+ *   text:    the status text when percent is -1, NULL otherwise.
+ * Return nonzero to go on, 0 to ask the build to stop. Called on the build
+ * thread, synchronously.
+ */
+typedef int32_t (*ProgressCallback)(int32_t percent, const char* text);
+
+/* Kinds of a VolumeImagerNode. */
+enum {
+  VCD2_NODE_READ_FILE = 0,  /* a file whose data the volume writer reads through the I/O table */
+  VCD2_NODE_DIRECTORY = 2,  /* a directory */
+  VCD2_NODE_PLACED_FILE = 8 /* a file at a given sector whose data the builder writes itself */
+};
+
+/*
+ * One directory or file of the volume being built, as handed to the host's
+ * create_node callback. The returned node has the same layout; the builder
+ * writes the chain link `next` into returned nodes.
+ */
+typedef struct VolumeImagerNode {
+  uint32_t reserved_00;            /* 0 */
+  uint32_t reserved_04;            /* 0 */
+  struct VolumeImagerNode* parent; /* directory of a file; NULL in the root and for directories */
+  uint32_t reserved_10;            /* 0 */
+  const char* name;                /* valid only during the callback */
+  uint32_t kind;                   /* VCD2_NODE_* */
+  uint32_t first_sector;           /* placed files: first LBA, 0 when entered later */
+  uint32_t size;                   /* file size in bytes */
+  const uint8_t* xa_record;        /* placed files: the 14-byte CD-ROM XA system use field */
+  union {
+    size_t xa_record_length;        /* placed files: 14 */
+    const uint8_t* attribute_block; /* other kinds: owner/group id, attributes (LE), file number */
+  } attributes;
+  uint32_t host_data;              /* nonzero on nodes whose data the host supplies */
+  uint16_t volume_sequence_number; /* files: 1 */
+  uint8_t file_version;            /* files: 1 */
+  uint8_t interleave_gap;          /* files: 0 */
+  uint8_t recording_date[6];       /* years since 1900, month, day, hour, minute, second */
+  uint8_t gmt_offset;              /* 15-minute units */
+  uint8_t reserved_41;             /* 0 */
+  struct VolumeImagerNode* next;   /* directory: first entry; entry: next entry; NULL ends */
+} VolumeImagerNode;
+
+/*
+ * The 13 operations through which the volume writer writes sectors and reads
+ * source files. During a build entries 0 to 4 are the builder's own; a host
+ * may leave every entry NULL.
+ */
+typedef struct VolumeIoTable {
+  int32_t (*write_sector)(const uint8_t* data, int32_t lba, uint32_t subheader);
+  int32_t (*write_sectors)(const uint8_t* data, int32_t lba, uint32_t size, uint32_t subheader,
+                           uint32_t last_subheader);
+  int32_t (*open_file)(VolumeImagerNode* node);
+  int32_t (*close_file)(VolumeImagerNode* node);
+  int32_t (*read_file)(void* buffer, uint32_t count);
+  void (*reserved[8])(void);
+} VolumeIoTable;
+
+/*
+ * The host's callback table, ten pointer-sized words. The library keeps the
+ * pointer: the table must stay valid while builds may run. Every word may be
+ * NULL.
+ */
+typedef struct BuilderCallbacks {
+  void* reserved_0;
+  /* word 1: create a node of the directory tree; returns its handle */
+  VolumeImagerNode* (*create_node)(const VolumeImagerNode* record);
+  /* word 2: release a node when the tree is torn down */
+  void (*release_node)(VolumeImagerNode* node);
+  /* word 3: show an error message; the build waits until it returns.
+     Without it messages go to stderr. Lines end in CR LF. */
+  void (*show_message)(const char* text);
+  void* reserved_4_8[5];
+  /* word 9: the host's volume I/O table, copied at registration */
+  const VolumeIoTable* io_table;
+} BuilderCallbacks;
+
+/* Registers the host's table (NULL clears it). Always returns 1. */
+VCD2_EXPORT int32_t VCD2SetCallbacks(const BuilderCallbacks* callbacks);
+
+/*
+ * Runs one build of the script at script_path (shorter than 256 bytes) and
+ * returns a VCD2Result. window is an opaque host handle, unused here.
+ * progress may be NULL. Blocks until the build thread has ended. A call made
+ * while another build runs is refused with VCD2_RESULT_FAILED.
+ */
+VCD2_EXPORT int32_t VCD2DiscBuilder(void* window, const char* script_path,
+                                    ProgressCallback progress);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VCD2_VCD2_H */

@@ -1,0 +1,84 @@
+#include "driver/build_thread.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "base/file_error.h"
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "image/build_image.h"
+#include "make/perform_makes.h"
+#include "model/check_labels.h"
+#include "model/sort_items.h"
+#include "model/vcd_project.h"
+#include "script/script_parser.h"
+#include "vcd2/vcd2.h"
+
+namespace vcd2 {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using ScriptFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// The five phases; each runs only when the one before succeeded.
+int32_t RunPhases(VcdProject& project, ScriptFile& script) {
+  ShowStatus("Parsing script...");
+  const bool parsed = ParseScript(project);
+  project.script_file = nullptr;
+  script.reset();
+  if (!parsed) {
+    ReportError("Parser reported an error.");  // still carries the script prefix
+    return VCD2_RESULT_FAILED;
+  }
+  Reporter().SetScriptName("");
+  ShowStatus("Sorting items...");
+  if (!SortItems(project)) return VCD2_RESULT_FAILED;
+  ShowStatus("Checking labels...");
+  if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
+  ShowStatus("Performing makes...");
+  if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
+  ShowStatus("Building image...");
+  if (!BuildImage(project)) return VCD2_RESULT_FAILED;
+  return VCD2_RESULT_OK;
+}
+
+// Deletes the temporary control files, then the project with everything it
+// owns, which deletes the files MAKE produced.
+void CleanUp(std::unique_ptr<VcdProject> project) {
+  if (!project) return;
+  for (const std::string* path : {&project->psd_temp_path, &project->lot_temp_path}) {
+    if (!path->empty()) std::remove(path->c_str());
+  }
+}
+
+}  // namespace
+
+int32_t BuildThread(const std::string& script_path) {
+  ScriptFile script(std::fopen(script_path.c_str(), "rb"));
+  if (!script) return VCD2_RESULT_FAILED;  // silent: the host tells the user
+  std::unique_ptr<VcdProject> project;
+  int32_t result = VCD2_RESULT_FAILED;
+  try {
+    project = std::make_unique<VcdProject>();
+    project->script_path = script_path;
+    project->script_file = script.get();
+    project->parse_enabled = 1;
+    result = RunPhases(*project, script);
+  } catch (const std::bad_alloc&) {
+    ReportError("A memory error occured.");
+    result = VCD2_RESULT_MEMORY_ERROR;
+  } catch (const FileError&) {
+    ReportError("A file error occured.");
+    result = VCD2_RESULT_FILE_ERROR;
+  } catch (const std::exception& error) {
+    ReportError("An unexpected error occured: %s", error.what());
+    result = VCD2_RESULT_FAILED;
+  }
+  CleanUp(std::move(project));
+  return result;
+}
+
+}  // namespace vcd2

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/file_ref.h"
+#include "model/items.h"
+
+namespace vcd2 {
+
+// One MAKE statement: a target file and the sources it is made from.
+class MakeRule {
+ public:
+  static constexpr uint32_t kMade = 2;
+
+  MakeRule(MakeKind kind, const FileRef& target) : kind_(kind), target_(target) {}
+  virtual ~MakeRule() = default;
+
+  MakeKind Kind() const { return kind_; }
+  void SetTarget(const FileRef& target) { target_ = target; }
+  FileRef* GetTarget() { return &target_; }
+  const FileRef* GetTarget() const { return &target_; }
+  // Appends a MUX source made from an item.
+  void AddItemSource(const MakeSourceItem& item) {
+    sources_.push_back(std::make_unique<MakeSourceItem>(item));
+  }
+  void AddSource(const FileRef& source) { sources_.push_back(std::make_unique<FileRef>(source)); }
+  void MarkMade() { status_ = kMade; }
+  uint32_t Status() const { return status_; }
+  const std::vector<std::unique_ptr<FileRef>>& GetSources() const { return sources_; }
+
+ private:
+  MakeKind kind_;
+  FileRef target_;
+  std::vector<std::unique_ptr<FileRef>> sources_;
+  uint32_t status_ = 0;
+};
+
+// MAKE MPA: MPEG audio from a sound file.
+class AudioMakeRule : public MakeRule {
+ public:
+  explicit AudioMakeRule(const FileRef& target) : MakeRule(MakeKind::kAudio, target) {}
+
+  uint8_t bitrate_code = 0;
+  uint32_t channel_mode = 1;  // stereo unless the parameter word names a mode
+};
+
+// MAKE MUX: a system stream from video, audio and still streams.
+class MuxMakeRule : public MakeRule {
+ public:
+  explicit MuxMakeRule(const FileRef& target) : MakeRule(MakeKind::kMux, target) {}
+};
+
+// MAKE STILL: an MPEG still from pictures.
+class StillMakeRule : public MakeRule {
+ public:
+  explicit StillMakeRule(const FileRef& target) : MakeRule(MakeKind::kStill, target) {}
+
+  uint8_t low_resolution = 0;  // 1 on the companion rule of a high-resolution still
+};
+
+}  // namespace vcd2

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace vcd2 {
+
+// Delivers a script's bytes in 512-byte blocks, counts its lines and applies
+// the hex-string rule: an upper-case U directly before a double quote opens
+// a string whose characters are written as four hex digits each.
+class ScriptSource {
+ public:
+  static constexpr int kEnd = -1;
+
+  explicit ScriptSource(std::FILE* file) : file_(file) {}
+
+  // The next byte (0..255), or kEnd. CR LF and LF CR count as one line break,
+  // any other CR or LF as one each.
+  int NextByte();
+  // The next character after the hex-string rule: a byte, a 16-bit code in
+  // hex mode, or kEnd.
+  int NextChar();
+
+  uint32_t Line() const { return line_; }
+
+ private:
+  static constexpr size_t kBlockSize = 512;
+
+  int NextHexChar();
+  void CountLineBreak(uint8_t byte);
+
+  std::FILE* file_;
+  std::array<uint8_t, kBlockSize> buffer_{};
+  uint32_t fill_ = 0;
+  uint32_t position_ = 0;
+  uint32_t line_ = 1;
+  uint8_t previous_ = ' ';
+  int pending_ = 0;
+  bool hex_mode_ = false;
+};
+
+}  // namespace vcd2

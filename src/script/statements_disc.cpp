@@ -1,0 +1,143 @@
+#include <algorithm>
+#include <cstring>
+
+#include "driver/error_reporter.h"
+#include "script/script_parser.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr int32_t kVersion20 = 20;
+constexpr int32_t kVersion11 = 11;
+constexpr uint8_t kSubmodeEndOfRecord = 0x01;
+constexpr uint8_t kSubmodeEndOfFile = 0x80;
+
+uint8_t PartSubmode(const RtfPart& part) {
+  return part.GetFileType() == FileType::kForm1Part ? 0x08 : 0x28;
+}
+
+void SetRecordOptions(RtfPart& part, uint8_t pending) {
+  part.submode = PartSubmode(part);
+  part.last_submode = part.submode | pending;
+}
+
+}  // namespace
+
+Status ScriptParser::ParseVersion() {
+  if (!reader_.ReadWord()) return ReportEnd("Illegal EOF found in version number.");
+  int32_t number = 0;
+  if (!reader_.ParseVersionNumber(number)) {
+    ReportError("Expected version number, found \"%s\".", Word());
+    return false;
+  }
+  if (number != kVersion20 && number != kVersion11) {
+    ReportError("Expected one of 2.0 or 1.1, found \"%s\".", Word());
+    return false;
+  }
+  if (project_.version != 0) {
+    ReportError("Version number redefined.");
+    return false;
+  }
+  project_.version = number == kVersion20 ? 2 : 1;
+  reader_.SetLanguage(static_cast<int>(project_.version));
+  return true;
+}
+
+Status ScriptParser::ParseAlbum() {
+  std::string text;
+  if (!ExpectString(text)) return false;
+  auto& album = project_.album_id;
+  album.fill(' ');
+  std::copy_n(text.begin(), std::min(text.size(), album.size()), album.begin());
+  return true;
+}
+
+Status ScriptParser::ParseApplication() {
+  std::string text;
+  if (!ExpectString(text)) return false;
+  auto& name = project_.application_name;
+  name.fill('\0');
+  std::copy_n(text.begin(), std::min(text.size(), name.size() - 1), name.begin());
+  return true;
+}
+
+Status ScriptParser::ParseOutput() {
+  for (;;) {
+    if (!reader_.ReadWord()) return ReportEnd("EOF encountered.");
+    int32_t number = 0;
+    if (!reader_.ParseInteger(number)) break;
+    FileRef file;
+    if (!ExpectFileRef(file)) {
+      ReportError("Expected output filename.");
+      return false;
+    }
+    project_.output_names.push_back(
+        std::make_unique<OutputName>(file, static_cast<uint32_t>(number)));
+  }
+  if (reader_.ClassifyWord(KeywordClass::kOutputEnd) == kEndOutput) return true;
+  ReportError("Expected numerical value or ENDOUTPUT (found %s", Word());
+  return false;
+}
+
+Status ScriptParser::ParseVolumeFile(FileType type, OwnedList<CdiFile>& list) {
+  std::string name;
+  FileRef file;
+  if (!ExpectString(name) || !ExpectFileRef(file)) return false;
+  list.push_back(std::make_unique<CdiFile>(file, name, type));
+  return true;
+}
+
+Status ScriptParser::ParseDir() {
+  if (!ExpectString(project_.dir_text)) return false;
+  project_.dir_given = 1;
+  return true;
+}
+
+Status ScriptParser::ParseLogFile() {
+  FileRef file;
+  if (!ExpectFileRef(file)) return false;
+  project_.log_file = std::make_unique<FileRef>(file);
+  return true;
+}
+
+// GENRTF name { FORM n file | EOR } EOF
+Status ScriptParser::ParseGenRtf() {
+  std::string name;
+  if (!ExpectString(name)) return false;
+  auto rtf = std::make_unique<RtfFile>(name);
+  RtfPart* current = nullptr;
+  uint8_t pending = 0;
+  for (bool done = false; !done;) {
+    int token = 0;
+    if (!ExpectKeyword(KeywordClass::kRecordMarker, token)) return false;
+    if (token == kEor) {
+      pending |= kSubmodeEndOfRecord;
+    } else if (token == kEof) {
+      pending |= kSubmodeEndOfFile;
+      done = true;
+    } else if (token == kForm) {
+      if (current != nullptr) SetRecordOptions(*current, pending);
+      uint8_t form = 0;
+      if (!ExpectByte(form)) return false;
+      if (form != 1 && form != 2) {
+        ReportError("Only Form 1 and Form 2 allowed.");
+        return false;
+      }
+      FileRef file;
+      if (!ExpectFileRef(file)) return false;
+      rtf->parts.push_back(
+          std::make_unique<RtfPart>(file, form == 1 ? FileType::kForm1Part : FileType::kForm2Part));
+      current = rtf->parts.back().get();
+      pending = 0;
+    }  // other closing keywords are passed over
+  }
+  if (current == nullptr) {
+    ReportError("Empty GENRTF statement.");
+    return false;
+  }
+  SetRecordOptions(*current, pending);
+  project_.cdi_files.push_back(std::move(rtf));
+  return true;
+}
+
+}  // namespace vcd2

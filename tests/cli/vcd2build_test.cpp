@@ -1,0 +1,129 @@
+// The host program, run as a user runs it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Drain(int fd) {
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  close(fd);
+  return text;
+}
+
+// Starts vcd2build with the arguments; `during` runs while it runs, given
+// the process and its stderr.
+template <typename During>
+Outcome RunBuild(std::vector<std::string> args, During during) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
+    std::vector<char*> argv{const_cast<char*>(VCD2BUILD_PATH)};
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(VCD2BUILD_PATH, argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  Outcome outcome;
+  during(pid, err[0], outcome.err);
+  outcome.out = Drain(out[0]);
+  outcome.err += Drain(err[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+Outcome RunBuild(std::vector<std::string> args) {
+  return RunBuild(std::move(args), [](pid_t, int, std::string&) {});
+}
+
+TEST(Vcd2BuildTest, AMissingScriptGetsOneLineNamingIt) {
+  const auto outcome = RunBuild({"/nonexistent/disc.vcd"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err,
+            "vcd2build: cannot open script '/nonexistent/disc.vcd': No such file or directory\n");
+}
+
+TEST(Vcd2BuildTest, HelpVersionAndUsage) {
+  auto outcome = RunBuild({"--help"});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_NE(outcome.out.find("Usage: vcd2build"), std::string::npos);
+  outcome = RunBuild({"--version"});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.out.rfind("vcd2build ", 0), 0u);
+  outcome = RunBuild({"--frobnicate", "x.vcd"});
+  EXPECT_EQ(outcome.exit_code, 2);
+  EXPECT_EQ(outcome.err.rfind("vcd2build: unknown option '--frobnicate'\n", 0), 0u);
+  EXPECT_EQ(RunBuild({}).exit_code, 2);
+}
+
+TEST(Vcd2BuildTest, StatusLinesAndMessages) {
+  vcd2::test::TempDir dir;
+  const std::string good = dir.Write("good.vcd", "VERSION 2.0 ENDFILE");
+  auto outcome = RunBuild({good});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.err,
+            "Parsing script...\nSorting items...\nChecking labels...\nPerforming makes...\n"
+            "Building image...\n");
+  EXPECT_EQ(RunBuild({"--quiet", good}).err, "");
+  const std::string bad = dir.Write("bad.vcd", "VERSION 2.0\r\nALBUM");
+  outcome = RunBuild({"-q", bad});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err,
+            bad + " Line 2:\nEOF encountered.\n" + bad + " Line 2:\nParser reported an error.\n");
+}
+
+// The script is a pipe: the build blocks reading it while Ctrl-C arrives.
+TEST(Vcd2BuildTest, CtrlCStopsTheBuildCleanly) {
+  vcd2::test::TempDir dir;
+  const std::string fifo = (dir.Path() / "script.vcd").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const auto outcome = RunBuild({fifo}, [&](pid_t pid, int err, std::string& seen) {
+    const int fd = open(fifo.c_str(), O_WRONLY);  // returns once the build opened the script
+    ASSERT_GE(fd, 0);
+    const std::string head = "VERSION 2.0\n";
+    ASSERT_EQ(write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+    kill(pid, SIGINT);
+    // The program acknowledges the interrupt before the script goes on.
+    const std::string notice = "vcd2build: stopping at user request\n";
+    pollfd readable{err, POLLIN, 0};
+    char c;
+    while (seen.find(notice) == std::string::npos && poll(&readable, 1, 10000) == 1 &&
+           read(err, &c, 1) == 1) {
+      seen += c;
+    }
+    const std::string tail = "ALBUM \"X\" ENDFILE\n";
+    ASSERT_EQ(write(fd, tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
+    close(fd);
+  });
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_NE(outcome.err.find("vcd2build: stopping at user request\n"), std::string::npos);
+  EXPECT_EQ(outcome.err.find("Performing makes..."), std::string::npos);
+}
+
+}  // namespace

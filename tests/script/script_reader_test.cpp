@@ -1,0 +1,166 @@
+#include "script/script_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace vcd2 {
+namespace {
+
+// A reader over a script held in memory.
+class Reader {
+ public:
+  explicit Reader(const std::string& text)
+      : file_(std::tmpfile(), std::fclose), reader_(file_.get()) {
+    std::fwrite(text.data(), 1, text.size(), file_.get());
+    std::rewind(file_.get());
+  }
+  ScriptReader* operator->() { return &reader_; }
+
+  // Every word up to the end, with a marker for quoted ones.
+  std::vector<std::string> Words() {
+    std::vector<std::string> words;
+    while (reader_.ReadWord()) words.push_back((reader_.IsQuoted() ? "q:" : "") + reader_.Word());
+    return words;
+  }
+
+ private:
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+  ScriptReader reader_;
+};
+
+using Words = std::vector<std::string>;
+
+TEST(ScriptReaderTest, WordsAndQuotedStrings) {
+  EXPECT_EQ(Reader("version \"version\" \"a b\r\nc\" \"\" x\"y z").Words(),
+            (Words{"VERSION", "q:version", "q:a b\r\nc", "q:", "X\"Y", "Z"}));
+  EXPECT_EQ(Reader("\"cut off").Words(), Words{"q:cut off"});
+  EXPECT_EQ(Reader("word \"").Words(), Words{"WORD"});
+  EXPECT_EQ(Reader("\x01tab\tgr\xfc\xdf").Words(), (Words{"TAB", "GR\xfc\xdf"}));
+}
+
+TEST(ScriptReaderTest, HexCodedStrings) {
+  EXPECT_EQ(Reader("U\"0041\" next").Words(), (Words{"q:A", "NEXT"}));
+  EXPECT_EQ(Reader("U\"00410042\"").Words(), Words{"q:AB"});
+  // FFFF reads as an end: it ends the word, and reading goes on behind it.
+  EXPECT_EQ(Reader("U\"0041FFFF0042\"").Words(), (Words{"q:A", "B\""}));
+  // The U of MENU stands before the closing quote: hex mode, and "zz" is no digit.
+  EXPECT_EQ(Reader("\"MENU\" 0041zz rest").Words(), Words{"q:MEN"});
+  EXPECT_EQ(Reader("u\"x\" UU").Words(), (Words{"U\"X\"", "UU"}));
+}
+
+TEST(ScriptReaderTest, LineCounting) {
+  struct Case {
+    const char* text;
+    uint32_t lines;
+  };
+  for (const Case& c : {Case{"a\r\nb\r\nc", 3}, Case{"a\nb\nc", 3}, Case{"a\n\rb", 2},
+                        Case{"a\r\rb", 3}, Case{"a\n\nb", 3}, Case{"a\r\n\r\nb", 3}}) {
+    Reader reader(c.text);
+    reader.Words();
+    EXPECT_EQ(reader->Line(), c.lines) << c.text;
+  }
+}
+
+TEST(ScriptReaderTest, TheLineStandsBehindTheWord) {
+  Reader reader("first\nsecond third");
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Line(), 2u);  // the line break ended the word
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Line(), 2u);
+}
+
+TEST(ScriptReaderTest, SkipLineEndsAtTheLineBreak) {
+  Reader reader("REM a comment\nNEXT\nREM\nAFTER REM last");
+  ASSERT_TRUE(reader->ReadWord());
+  reader->SkipLine();
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Word(), "NEXT");
+  ASSERT_TRUE(reader->ReadWord());
+  reader->SkipLine();  // REM ended its line: the next line is kept
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Word(), "AFTER");
+  ASSERT_TRUE(reader->ReadWord());
+  reader->SkipLine();  // runs into the end of the file
+  EXPECT_FALSE(reader->ReadWord());
+}
+
+TEST(ScriptReaderTest, UngetWordDeliversTheWordAgainWithItsKind) {
+  Reader reader("\"Quoted\" plain");
+  ASSERT_TRUE(reader->ReadWord());
+  reader->UngetWord();
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Word(), "Quoted");
+  EXPECT_TRUE(reader->IsQuoted());
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Word(), "PLAIN");
+}
+
+TEST(ScriptReaderTest, Integers) {
+  struct Case {
+    const char* word;
+    bool ok;
+    int32_t value;
+  };
+  for (const Case& c :
+       {Case{"42", true, 42}, Case{"-7", true, -7}, Case{"-", true, 0}, Case{"\"\"", true, 0},
+        Case{"12A", false, 0}, Case{"+5", false, 0}, Case{"4294967297", true, 1}}) {
+    Reader reader(c.word);
+    ASSERT_TRUE(reader->ReadWord());
+    int32_t value = -1;
+    EXPECT_EQ(reader->ParseInteger(value), c.ok) << c.word;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.word;
+    }
+  }
+}
+
+TEST(ScriptReaderTest, VersionNumbers) {
+  struct Case {
+    const char* word;
+    bool ok;
+    int32_t value;
+  };
+  for (const Case& c : {Case{"2.0", true, 20}, Case{"2", true, 20}, Case{"2.00", true, 20},
+                        Case{"1.1", true, 11}, Case{"1.15", true, 11}, Case{"1.19", true, 11},
+                        Case{"-1.5", true, -15}, Case{"2.0.0", false, 0}, Case{"v2", false, 0}}) {
+    Reader reader(c.word);
+    ASSERT_TRUE(reader->ReadWord());
+    int32_t value = -1;
+    EXPECT_EQ(reader->ParseVersionNumber(value), c.ok) << c.word;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.word;
+    }
+  }
+}
+
+TEST(ScriptReaderTest, KeywordsByClassAndLanguage) {
+  Reader reader("ENDFILE END STILL WAIT");
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kNoKeyword);  // not yet 2.0
+  reader->SetLanguage(2);
+  reader->SetLanguage(1);  // chosen once
+  EXPECT_EQ(reader->GetLanguage(), Language::kVersion20);
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kEndFile);  // closing fits every class
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kOtherClass);
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kPausePosition), kEnd);
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kMuxStream), kStill);
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kClosing), kOtherClass);
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kListClause), kWait);
+}
+
+TEST(ScriptReaderTest, AnOverlongWordEndsTheScript) {
+  Reader reader("\"" + std::string(ScriptReader::kMaxWordLength + 1, 'x') + "\" NEXT");
+  EXPECT_FALSE(reader->ReadWord());
+  EXPECT_TRUE(reader->WordTooLong());
+  EXPECT_FALSE(reader->ReadWord());
+  Reader fits(std::string(ScriptReader::kMaxWordLength, 'x'));
+  EXPECT_TRUE(fits->ReadWord());
+}
+
+}  // namespace
+}  // namespace vcd2

@@ -1,0 +1,26 @@
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+namespace vcd2::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vcd2-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& contents) const {
+  const auto path = path_ / name;
+  std::ofstream(path, std::ios::binary) << contents;
+  return path.string();
+}
+
+}  // namespace vcd2::test

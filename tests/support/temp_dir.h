@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace vcd2::test {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  // Writes a file in the directory and returns its path.
+  std::string Write(const std::string& name, const std::string& contents) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace vcd2::test
