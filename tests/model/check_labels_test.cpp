@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/message_capture.h"
 #include "support/script_runner.h"
 
 namespace vcd2 {
@@ -138,6 +139,17 @@ TEST(CheckLabelsTest, OutputNamesCountTheDataTrackAndEachMpegTrack) {
   EXPECT_EQ(run.messages, Messages{"Output: 2 filenames for 3 files defined."});
   run = ParseSortCheck(Script20(R"(MPGTRACK T 1 "t" MPGTRACK U 2 "u")"));
   EXPECT_TRUE(run.ok);
+}
+
+
+// Scripts always give a location; a reference built without one is refused.
+TEST(CheckLabelsTest, AReferenceWithoutLocationEndsThePhase) {
+  VcdProject project;
+  project.mpeg_tracks.push_back(std::make_unique<MpegTrack>(FileRef(), "T", 1));
+  project.mpeg_tracks.push_back(std::make_unique<MpegTrack>(FileRef("NOPE", "x"), "U", 2));
+  test::MessageCapture capture;
+  EXPECT_FALSE(CheckLabels(project));
+  EXPECT_EQ(capture.Messages(), Messages{"Cannot determine type of label."});
 }
 
 }  // namespace

@@ -40,6 +40,12 @@ TEST(DispatcherTest, RejectedStatements) {
   });
 }
 
+TEST(DispatcherTest, AnOverlongWordEndsTheParseWithOneMessage) {
+  const auto run = Parse("VERSION 2.0\nALBUM \"" + std::string(5000, 'x') + "\" ENDFILE");
+  EXPECT_FALSE(run.ok);
+  EXPECT_EQ(run.messages, Messages{AtLine(2, "A word is longer than 4096 characters.")});
+}
+
 TEST(DispatcherTest, EndFileEndsTheScriptAndCommentsSkipTheirLine) {
   EXPECT_TRUE(Parse("VERSION 2.0 ENDFILE \"unterminated garbage").ok);
   EXPECT_TRUE(Parse("REM VERSION is on this line\nVERSION 2.0 ! too\nENDFILE").ok);
