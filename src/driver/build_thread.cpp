@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/file_error.h"
+#include "base/unique_file.h"
 #include "driver/error_reporter.h"
 #include "driver/progress.h"
 #include "image/build_image.h"
@@ -18,13 +19,8 @@
 namespace vcd2 {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using ScriptFile = std::unique_ptr<std::FILE, FileCloser>;
-
 // The five phases; each runs only when the one before succeeded.
-int32_t RunPhases(VcdProject& project, ScriptFile& script) {
+int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Parsing script...");
   const bool parsed = ParseScript(project);
   project.script_file = nullptr;
@@ -57,7 +53,7 @@ void CleanUp(std::unique_ptr<VcdProject> project) {
 }  // namespace
 
 int32_t BuildThread(const std::string& script_path) {
-  ScriptFile script(std::fopen(script_path.c_str(), "rb"));
+  UniqueFile script(std::fopen(script_path.c_str(), "rb"));
   if (!script) return VCD2_RESULT_FAILED;  // silent: the host tells the user
   std::unique_ptr<VcdProject> project;
   int32_t result = VCD2_RESULT_FAILED;

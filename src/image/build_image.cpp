@@ -1,10 +1,64 @@
 #include "image/build_image.h"
 
-namespace vcd2 {
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "image/append_segments.h"
+#include "image/audio_tracks.h"
+#include "image/control_files.h"
+#include "image/enter_references.h"
+#include "image/iso_volume.h"
 
-// Without OUTPUT names there is nothing to write.
+namespace vcd2 {
+namespace {
+
+Status NoWork(VcdProject&) {
+  return true;
+}
+
+Status NotYet(const char* what) {
+  ReportError("%s cannot be written by this build of vcd2 yet.", what);
+  return false;
+}
+
+Status BuildMpegTracks(VcdProject& project) {
+  return project.mpeg_tracks.empty() ? Status(true) : NotYet("MPEG tracks");
+}
+
+Status BuildPsd(VcdProject&) {
+  return NotYet("Playback control (PSD)");
+}
+
+struct ImageStep {
+  const char* status;
+  bool only_with_psd;
+  Status (*run)(VcdProject&);
+};
+
+// The steps in their order. Track lengths and the PSD plan come before the
+// volume, whose directory records need them; segments are placed after the
+// volume, tracks after the segments, and the control files last.
+constexpr ImageStep kSteps[] = {
+    {"Building Segments...", false, NoWork},
+    {"Building MPEG tracks...", false, BuildMpegTracks},
+    {"Building Audio tracks...", false, BuildAudioTracks},
+    {"Building PSD...", true, BuildPsd},
+    {"Building ISO 9660 image...", false, BuildIsoVolume},
+    {"Appending segments...", false, AppendSegments},
+    {"Entering references...", false, EnterReferences},
+    {"Creating ENTRIES.VCD...", false, WriteEntriesFile},
+    {"Creating INFO.VCD...", false, WriteInfoFile},
+};
+
+}  // namespace
+
 Status BuildImage(VcdProject& project) {
-  (void)project;
+  if (project.output_names.empty()) return true;
+  for (const ImageStep& step : kSteps) {
+    if (step.only_with_psd && project.has_psd == 0) continue;
+    ShowStatus(step.status);
+    if (!step.run(project) || AbortRequested()) return false;
+  }
+  ShowStatus("Ready...");
   return true;
 }
 

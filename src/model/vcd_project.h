@@ -63,9 +63,13 @@ class VcdProject {
   uint8_t has_psd = 0;
 
   // Image writer state.
-  std::string image_file_name;
-  std::string psd_temp_path;  // extended PSD, deleted after the build
-  std::string lot_temp_path;  // extended LOT, deleted after the build
+  std::string image_file_name;     // the data track image, reopened by later steps
+  uint32_t next_free_address = 0;  // LBA up to which the disc is planned
+  uint32_t psd_size = 0;           // PSD.VCD in 8-byte units, end list included
+  uint32_t extended_psd_size = 0;  // PSD_X.VCD in 8-byte units
+  uint8_t content_type = 0;        // of the MPEG file copied last
+  std::string psd_temp_path;       // extended PSD, deleted after the build
+  std::string lot_temp_path;       // extended LOT, deleted after the build
 };
 
 }  // namespace vcd2

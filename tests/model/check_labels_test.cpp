@@ -141,7 +141,6 @@ TEST(CheckLabelsTest, OutputNamesCountTheDataTrackAndEachMpegTrack) {
   EXPECT_TRUE(run.ok);
 }
 
-
 // Scripts always give a location; a reference built without one is refused.
 TEST(CheckLabelsTest, AReferenceWithoutLocationEndsThePhase) {
   VcdProject project;

@@ -1,0 +1,109 @@
+#include "image/append_segments.h"
+
+#include <cstdio>
+
+#include "driver/progress.h"
+#include "image/gap_sectors.h"
+#include "image/image_file.h"
+#include "image/iso_directory.h"
+#include "media/source_writer.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr uint32_t kUnitSectors = 150;
+constexpr uint32_t kSectorBytes = 2048;
+constexpr Subheader kSegmentPadding = {1, 0, submode::kRealTime | submode::kForm2, 0};
+
+std::string ItemIdentifier(uint32_t number) {
+  char identifier[20];
+  std::snprintf(identifier, sizeof identifier, "ITEM%.4u.DAT;1", static_cast<unsigned>(number));
+  return identifier;
+}
+
+// Pads with copies of sector up to the next multiple of 150.
+Status PadToUnit(SectorWriter& writer, uint32_t& next_free, const RawSector& sector) {
+  const uint32_t count = (kUnitSectors - next_free % kUnitSectors) % kUnitSectors;
+  if (!WriteSectors(writer, static_cast<int32_t>(next_free), static_cast<int32_t>(count), sector)) {
+    return false;
+  }
+  next_free += count;
+  return true;
+}
+
+Status AppendCdiFile(VcdProject& project, std::FILE* image, CdiFile& file) {
+  ShowStatus("Appendig CD-i application...");
+  SetProgressRange(0, 100);
+  RandomAccessWriter writer(image);
+  const uint32_t first = project.next_free_address;
+  auto next = static_cast<int32_t>(first);
+  uint32_t size = 0;
+  if (!WriteSourceSectors(project, writer, file, next, size, 1)) return false;
+  project.next_free_address = static_cast<uint32_t>(next);
+  file.byte_size = size;
+  const std::string name = file.name.substr(0, file.name.rfind(';'));
+  return SetIsoDirectory(image, "CDI\\" + name + ";1", first, size);
+}
+
+// Marks the item's last sector as the end of its file.
+Status MarkEndOfFile(std::FILE* image, uint32_t lba) {
+  RawSector sector;
+  if (!ReadSectorAt(image, static_cast<int32_t>(lba), sector)) return false;
+  sector[kSubheaderOffset + 2] |= submode::kEndOfFile;
+  sector[kSubheaderOffset + 6] |= submode::kEndOfFile;
+  return WriteSectorAt(image, static_cast<int32_t>(lba), sector);
+}
+
+Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, uint32_t& number) {
+  const uint32_t first = project.next_free_address;
+  item.disc_address = first;
+  char status[64];
+  std::snprintf(status, sizeof status, "Appendig segment play item %u...",
+                static_cast<unsigned>(item.position + 1));
+  ShowStatus(status);
+  SetProgressRange(0, 100);
+  RandomAccessWriter writer(image);
+  auto next = static_cast<int32_t>(first);
+  uint32_t size = 0;
+  if (!WriteSourceSectors(project, writer, item, next, size, 1)) return false;
+  project.next_free_address = static_cast<uint32_t>(next);
+  const uint32_t units = (item.sector_count + kUnitSectors - 1) / kUnitSectors;
+  const std::string placeholder = "SEGMENT\\" + ItemIdentifier(item.position + 1);
+  item.position = number;
+  number += units;
+  if (!SetIsoDirectory(image, placeholder, first, units * kUnitSectors * kSectorBytes,
+                       ItemIdentifier(item.position + 1))) {
+    return false;
+  }
+  item.content_flags = project.content_type;
+  RawSector padding{};
+  SetSubheader(padding, kSegmentPadding);
+  if (!PadToUnit(writer, project.next_free_address, padding)) return false;
+  return MarkEndOfFile(image, project.next_free_address - 1);
+}
+
+}  // namespace
+
+Status AppendSegments(VcdProject& project) {
+  const UniqueFile image = OpenImageForUpdate(project.image_file_name);
+  if (!image) return false;
+  for (auto& file : project.cdi_files) {
+    if (!AppendCdiFile(project, image.get(), *file)) return false;
+  }
+  RandomAccessWriter writer(image.get());
+  if (!PadToUnit(writer, project.next_free_address, EmptyGapSector())) return false;
+  uint32_t number = 0;
+  for (auto& item : project.segments) {
+    if (!AppendSegment(project, image.get(), *item, number)) return false;
+  }
+  if (!WriteSectors(writer, static_cast<int32_t>(project.next_free_address), kUnitSectors,
+                    EmptyGapSector())) {
+    return false;
+  }
+  project.next_free_address += kUnitSectors;
+  ShowStatus("");
+  SetProgressRange(0, 100);
+  return true;
+}
+
+}  // namespace vcd2

@@ -1,0 +1,115 @@
+#include "image/control_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "base/byte_order.h"
+#include "driver/error_reporter.h"
+#include "image/image_file.h"
+#include "image/iso_volume.h"
+#include "image/sector/sector.h"
+
+namespace vcd2 {
+namespace {
+
+using Block = std::array<uint8_t, kForm1DataSize>;
+
+constexpr Subheader kControlFileSubheader = {1, 0, submode::kEndOfFile | submode::kData, 0};
+constexpr uint32_t kUnitSectors = 150;  // a segment play item unit
+constexpr size_t kPalFlagsOffset = 30;
+constexpr size_t kSegmentContentsOffset = 56;
+constexpr uint8_t kContinuedUnit = 0x20;
+constexpr size_t kMaxEntries = 500;  // the Video CD limit
+
+// Version and system profile tag.
+void PutIdentification(Block& block, const char* id, const VcdProject& project) {
+  std::memcpy(block.data(), id, 8);
+  const bool video_cd_20 = project.version == 2;
+  block[8] = video_cd_20 ? 2 : 1;
+  block[9] = video_cd_20 ? 0 : 1;
+}
+
+Status WriteControlSector(const VcdProject& project, uint32_t lba, const Block& block) {
+  const UniqueFile image = OpenImageForUpdate(project.image_file_name);
+  if (!image) return false;
+  RawSector sector{};
+  SetSubheader(sector, kControlFileSubheader);
+  std::copy(block.begin(), block.end(), sector.begin() + kUserDataOffset);
+  return WriteSectorAt(image.get(), static_cast<int32_t>(lba), sector);
+}
+
+// One content byte per item number: the item's content type, with bit 5 on
+// every unit after its first.
+uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
+  uint16_t count = 0;
+  for (const auto& item : project.segments) {
+    const uint32_t first = item->position;
+    const uint32_t units = (item->sector_count + kUnitSectors - 1) / kUnitSectors;
+    for (uint32_t k = 0; k < units; ++k) {
+      const size_t offset = kSegmentContentsOffset + first + k;
+      if (offset >= block.size()) {
+        ReportError("CD exceeds limits of VideoCD 2.0 standard in segment %d",
+                    static_cast<int>(first));
+        return count;
+      }
+      block[offset] = static_cast<uint8_t>(item->content_flags | (k > 0 ? kContinuedUnit : 0));
+      count = std::max<uint16_t>(count, static_cast<uint16_t>(first + k + 1));
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+Status WriteInfoFile(VcdProject& project) {
+  Block block{};
+  PutIdentification(block, "VIDEO_CD", project);
+  std::copy(project.album_id.begin(), project.album_id.end(), block.begin() + 10);
+  StoreBigEndian16(block.data() + 26, project.volume_count);
+  StoreBigEndian16(block.data() + 28, project.volume_number);
+  for (size_t i = 0; i < project.mpeg_tracks.size() && i < 104; ++i) {
+    if (project.mpeg_tracks[i]->video_standard == 2) {
+      block[kPalFlagsOffset + i / 8] |= static_cast<uint8_t>(1u << (i % 8));
+    }
+  }
+  block[43] = 0x80;
+  const bool psd = project.has_psd != 0;
+  StoreBigEndian32(block.data() + 44, psd ? project.psd_size * 8 : 0);
+  if (!project.segments.empty()) {
+    StoreDiscTime(block.data() + 48, static_cast<int32_t>(project.segments.front()->disc_address));
+  }
+  block[51] = 8;  // PSD offsets count in units of 8 bytes
+  StoreBigEndian16(block.data() + 52, psd ? static_cast<uint16_t>(project.lists.size() + 2) : 0);
+  StoreBigEndian16(block.data() + 54, PutSegmentContents(block, project));
+  return WriteControlSector(project, kInfoLba, block);
+}
+
+Status WriteEntriesFile(VcdProject& project) {
+  size_t count = project.mpeg_tracks.size();
+  for (const auto& track : project.mpeg_tracks) count += track->entries.size();
+  if (count > kMaxEntries) {
+    ReportError("%zu entries do not fit ENTRIES.VCD; a Video CD holds at most %zu.", count,
+                kMaxEntries);
+    return false;
+  }
+  Block block{};
+  PutIdentification(block, "ENTRYVCD", project);
+  StoreBigEndian16(block.data() + 10, static_cast<uint16_t>(count));
+  uint8_t* entry = block.data() + 12;
+  auto put = [&entry](uint32_t track_number, uint32_t address) {
+    entry[0] = Bcd(track_number);
+    StoreDiscTime(entry + 1, static_cast<int32_t>(address));
+    entry += 4;
+  };
+  for (const auto& track : project.mpeg_tracks) {
+    const uint32_t track_number = track->position + 2;
+    put(track_number, track->disc_address);
+    for (const EntryPoint* point : track->entries) {
+      put(track_number, track->disc_address + point->found_position);
+    }
+  }
+  return WriteControlSector(project, kEntriesLba, block);
+}
+
+}  // namespace vcd2

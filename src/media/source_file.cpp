@@ -1,0 +1,30 @@
+#include "media/source_file.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+
+namespace vcd2 {
+
+UniqueFile OpenSource(const std::string& path) {
+  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) ReportError("Could not read file %s", path.c_str());
+  return file;
+}
+
+uint64_t SourceSize(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) throw FileError(path + ": " + error.message());
+  return size;
+}
+
+void StartSectorProgress(uint64_t sectors) {
+  constexpr uint64_t kMaxSteps = INT32_MAX / 10;
+  SetProgressRange(0, static_cast<int32_t>(10 * std::min(sectors, kMaxSteps)));
+  SetProgressStep(10);
+}
+
+}  // namespace vcd2

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "base/file_error.h"
+#include "base/unique_file.h"
+
+namespace vcd2 {
+
+// Opens a source for binary reading; reports "Could not read file %s" when
+// it cannot.
+UniqueFile OpenSource(const std::string& path);
+
+// The length of a source file. A file that cannot be measured is a file
+// error that ends the build.
+uint64_t SourceSize(const std::string& path);
+
+// Sets the progress range for an expected number of sectors, ten steps each.
+void StartSectorProgress(uint64_t sectors);
+
+}  // namespace vcd2

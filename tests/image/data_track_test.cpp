@@ -1,0 +1,148 @@
+// Data track images read back by libiso9660 and checked sector by sector.
+#include <gtest/gtest.h>
+
+#include "base/byte_order.h"
+#include "image/recording_date.h"
+#include "support/disc_build.h"
+#include "support/iso_reader.h"
+#include "support/sector_reference.h"
+
+namespace vcd2 {
+namespace {
+
+using Entry = test::IsoReader::Entry;
+
+class DataTrackTest : public ::testing::Test {
+ protected:
+  void SetUp() override { PinRecordingDate(RecordingDate{126, 12, 5, 14, 30, 0, 4}); }
+  void TearDown() override { PinRecordingDate(std::nullopt); }
+
+  std::string Image() const { return (dir_.Path() / "data.bin").string(); }
+
+  test::TempDir dir_;
+};
+
+const char kNoTracks[] =
+    "ALBUM \"MY ALBUM\" VOLUME 2 ANZVOL 3 APP \"TESTAPP\"\n"
+    "COPYRIGHT \"COPY.TXT\" DIR \"copy.txt\" VOLSET \"SET.TXT\" DIR \"copy.txt\"\n"
+    "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT";
+
+TEST_F(DataTrackTest, AScriptWithoutTracksBuildsAReadableVolume) {
+  dir_.Write("copy.txt", std::string(3000, 'c'));
+  const auto build = test::BuildDisc(dir_, kNoTracks);
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+
+  test::IsoReader reader(Image());
+  ASSERT_TRUE(reader.IsOpen());
+  const auto descriptor = reader.ReadDescriptor();
+  EXPECT_EQ(descriptor.system_id, "CD-RTOS CD-BRIDGE");
+  EXPECT_EQ(descriptor.volume_id, "MY ALBUM");
+  EXPECT_EQ(descriptor.volume_set_id, "SET.TXT");
+  EXPECT_EQ(descriptor.application_id, "CDI/TESTAPP;1");
+  // 152 reserved sectors and the 3000-byte file give 154; padded to 300 and
+  // 150 empty sectors behind, then 2 more.
+  EXPECT_EQ(descriptor.volume_space_size, 452);
+
+  const auto root = reader.List("/");
+  ASSERT_TRUE(root);
+  std::vector<std::string> names;
+  for (const Entry& entry : *root) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"COPY.TXT;1", "EXT", "MPEGAV", "SEGMENT", "SET.TXT;1",
+                                             "VCD"}));
+  const Entry& copy = root->at(0);
+  EXPECT_EQ(copy.size, 3000u);
+  EXPECT_EQ(copy.lsn, 152u);
+  EXPECT_EQ(copy.attributes, 0x0D55);
+  EXPECT_EQ(copy.file_number, 1);
+  EXPECT_EQ(root->at(1).attributes, 0x8D55);
+  const auto vcd = reader.List("/VCD/");
+  ASSERT_TRUE(vcd);
+  ASSERT_EQ(vcd->size(), 2u);
+  EXPECT_EQ(vcd->at(0).name, "ENTRIES.VCD;1");
+  EXPECT_EQ(vcd->at(0).lsn, 151u);
+  EXPECT_EQ(vcd->at(1).name, "INFO.VCD;1");
+  EXPECT_EQ(vcd->at(1).lsn, 150u);
+  EXPECT_EQ(vcd->at(1).size, 2048u);
+  EXPECT_TRUE(reader.List("/EXT/")->empty());
+  EXPECT_FALSE(reader.List("/CDI/"));
+}
+
+TEST_F(DataTrackTest, EverySectorCarriesValidEdcAndParity) {
+  dir_.Write("copy.txt", "short");
+  ASSERT_EQ(test::BuildDisc(dir_, kNoTracks).result, 0);
+  const int64_t sectors = test::ImageSectors(Image());
+  EXPECT_EQ(sectors, 150 + 450);
+  for (int32_t lba = -150; lba < sectors - 150; ++lba) {
+    const RawSector sector = test::ReadImageSector(Image(), lba);
+    ASSERT_TRUE(test::SectorIsValid(sector)) << lba;
+    RawSector header{};
+    StoreDiscTime(header.data(), lba);
+    ASSERT_TRUE(std::equal(header.begin(), header.begin() + 3, sector.begin() + 12)) << lba;
+  }
+  EXPECT_EQ(test::ReadImageSector(Image(), -1)[18], 0x20);   // pregap: empty Form 2
+  EXPECT_EQ(test::ReadImageSector(Image(), 299)[18], 0x20);  // padding to 300
+}
+
+TEST_F(DataTrackTest, InfoAndEntriesFiles) {
+  dir_.Write("copy.txt", "x");
+  ASSERT_EQ(test::BuildDisc(dir_, kNoTracks).result, 0);
+  const RawSector info = test::ReadImageSector(Image(), 150);
+  EXPECT_EQ(info[16], 1);
+  EXPECT_EQ(info[18], 0x88);
+  const uint8_t* data = info.data() + kUserDataOffset;
+  EXPECT_EQ(std::string(data, data + 8), "VIDEO_CD");
+  EXPECT_EQ(data[8], 2);
+  EXPECT_EQ(data[9], 0);
+  EXPECT_EQ(std::string(data + 10, data + 26), "MY ALBUM        ");
+  EXPECT_EQ(LoadBigEndian16(data + 26), 3);
+  EXPECT_EQ(LoadBigEndian16(data + 28), 2);
+  for (size_t i = 30; i < 56; ++i) {
+    EXPECT_EQ(data[i], i == 43 ? 0x80 : i == 51 ? 8 : 0) << i;
+  }
+  const RawSector entries = test::ReadImageSector(Image(), 151);
+  EXPECT_EQ(std::string(entries.data() + 24, entries.data() + 32), "ENTRYVCD");
+  EXPECT_EQ(LoadBigEndian16(entries.data() + 24 + 10), 0);
+}
+
+TEST_F(DataTrackTest, AStopTakesEffectAfterTheStepInProgress) {
+  dir_.Write("copy.txt", "x");
+  const auto build = test::BuildDisc(dir_, kNoTracks, "Building ISO 9660 image...");
+  EXPECT_EQ(build.result, 1);
+  EXPECT_EQ(build.statuses.back(), "Building ISO 9660 image...");
+  EXPECT_TRUE(build.messages.empty());
+  EXPECT_EQ(test::ImageSectors(Image()), 150 + 154);  // the volume was written
+}
+
+// Without MPEG tracks, 225 scrambler sectors and 75 more precede the CD-DA
+// track's 152-sector distance.
+TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracks) {
+  dir_.Write("copy.txt", "x");
+  dir_.Write("a.pcm", std::string(2353, 'a'));
+  const auto build =
+      test::BuildDisc(dir_, std::string(kNoTracks) + "\nDATRACK SONG 1 PCML DIR \"a.pcm\"");
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  test::IsoReader reader(Image());
+  const auto cdda = reader.List("/CDDA/");
+  ASSERT_TRUE(cdda);
+  ASSERT_EQ(cdda->size(), 1u);
+  EXPECT_EQ(cdda->at(0).name, "AUDIO02.DAT;1");
+  EXPECT_EQ(cdda->at(0).attributes, 0x4555);
+  const uint32_t next_free = 450 + 225 + 75;
+  EXPECT_EQ(cdda->at(0).lsn, next_free + 152);
+  EXPECT_EQ(cdda->at(0).size, 2048u);
+  EXPECT_EQ(reader.ReadDescriptor().volume_space_size, static_cast<int>(next_free + 152 + 1 + 2));
+  EXPECT_EQ(test::ImageSectors(Image()), 150 + 450 + 225);
+  const RawSector gap = test::ReadImageSector(Image(), 450);
+  EXPECT_EQ(gap[18], 0x20);
+  EXPECT_EQ(gap[24], test::ScramblerByte(12));
+  EXPECT_TRUE(test::SectorIsValid(gap));
+}
+
+TEST_F(DataTrackTest, NoOutputNamesWriteNoImage) {
+  const auto build = test::BuildDisc(dir_, "ALBUM \"X\"");
+  EXPECT_EQ(build.result, 0);
+  EXPECT_EQ(build.statuses.back(), "Building image...");
+}
+
+}  // namespace
+}  // namespace vcd2

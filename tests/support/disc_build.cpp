@@ -1,0 +1,54 @@
+#include "support/disc_build.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "vcd2/vcd2.h"
+
+namespace vcd2::test {
+namespace {
+
+DiscBuild* current = nullptr;
+std::string stop_text;
+
+int32_t OnProgress(int32_t percent, const char* text) {
+  if (percent >= 0) return 1;
+  current->statuses.push_back(text);
+  return !stop_text.empty() && stop_text == text ? 0 : 1;
+}
+
+void OnMessage(const char* text) {
+  current->messages.push_back(text);
+}
+
+}  // namespace
+
+DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at) {
+  DiscBuild build;
+  current = &build;
+  stop_text = stop_at;
+  static BuilderCallbacks callbacks{};
+  callbacks.show_message = OnMessage;
+  VCD2SetCallbacks(&callbacks);
+  const std::string script =
+      "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() + "\"\n" + body + "\nENDFILE\n";
+  const std::string path = dir.Write("disc.vcd", script);
+  build.result = VCD2DiscBuilder(nullptr, path.c_str(), OnProgress);
+  VCD2SetCallbacks(nullptr);
+  current = nullptr;
+  return build;
+}
+
+RawSector ReadImageSector(const std::string& path, int32_t lba) {
+  RawSector sector{};
+  std::ifstream file(path, std::ios::binary);
+  file.seekg(ImagePosition(lba));
+  file.read(reinterpret_cast<char*>(sector.data()), sector.size());
+  return sector;
+}
+
+int64_t ImageSectors(const std::string& path) {
+  return static_cast<int64_t>(std::filesystem::file_size(path) / kRawSectorSize);
+}
+
+}  // namespace vcd2::test
