@@ -7,6 +7,8 @@
 #include "image/control_files.h"
 #include "image/enter_references.h"
 #include "image/iso_volume.h"
+#include "image/locate_entries.h"
+#include "image/mpeg_tracks.h"
 
 namespace vcd2 {
 namespace {
@@ -18,10 +20,6 @@ Status NoWork(VcdProject&) {
 Status NotYet(const char* what) {
   ReportError("%s cannot be written by this build of vcd2 yet.", what);
   return false;
-}
-
-Status BuildMpegTracks(VcdProject& project) {
-  return project.mpeg_tracks.empty() ? Status(true) : NotYet("MPEG tracks");
 }
 
 Status BuildPsd(VcdProject&) {
@@ -45,6 +43,7 @@ constexpr ImageStep kSteps[] = {
     {"Building ISO 9660 image...", false, BuildIsoVolume},
     {"Appending segments...", false, AppendSegments},
     {"Entering references...", false, EnterReferences},
+    {"creating entries list...", false, LocateEntries},
     {"Creating ENTRIES.VCD...", false, WriteEntriesFile},
     {"Creating INFO.VCD...", false, WriteInfoFile},
 };

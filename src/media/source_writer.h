@@ -4,6 +4,7 @@
 
 #include "base/status.h"
 #include "image/sector/sector_writer.h"
+#include "media/entry_scanner.h"
 #include "model/vcd_project.h"
 
 namespace vcd2 {
@@ -13,7 +14,8 @@ namespace vcd2 {
 // next_sector, which ends behind the last one written; size is the file's
 // size as its directory record shows it. Every subheader carries file_number.
 Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem& item,
-                          int32_t& next_sector, uint32_t& size, uint8_t file_number);
+                          int32_t& next_sector, uint32_t& size, uint8_t file_number,
+                          EntryScanner* scanner = nullptr);
 
 // What every reader gets.
 struct SourceContext {
@@ -27,5 +29,7 @@ struct SourceContext {
 
 // The readers, one per source kind.
 Status WritePlainFile(SourceContext& context);
+// MPEG video packs are also fed to the scanner when there is one.
+Status WriteMpegFile(SourceContext& context, EntryScanner* scanner);
 
 }  // namespace vcd2

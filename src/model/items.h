@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "media/entry_scanner.h"
 #include "model/script_item.h"
 
 namespace vcd2 {
@@ -19,6 +20,7 @@ class MpegTrack : public ScriptItem {
 
   uint32_t video_standard = 2;       // 2 PAL, 3 otherwise
   std::vector<EntryPoint*> entries;  // borrowed from the project's entry list, timecode order
+  std::unique_ptr<EntryScanner> scanner;  // made when the track is written
 };
 
 // DATRACK: a CD-DA track.

@@ -1,0 +1,89 @@
+#include "image/mpeg_tracks.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "base/unique_file.h"
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "image/gap_sectors.h"
+#include "image/sector/sequential_writer.h"
+#include "media/source_writer.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr int32_t kFrontMargin = 30;
+constexpr int32_t kRearMargin = 45;
+constexpr int32_t kEndGap = 150;
+constexpr int32_t kScramblerEndGap = 225;
+constexpr uint8_t kMarginSubmode = submode::kRealTime | submode::kForm2;  // 0x60
+constexpr uint8_t kPalContent = 0x10;
+
+RawSector MarginSector(uint8_t file_number, uint8_t mode) {
+  RawSector sector{};
+  SetSubheader(sector, {file_number, 0, mode, 0});
+  return sector;
+}
+
+Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool last) {
+  const auto number = static_cast<uint8_t>(track.position + 1);
+  SequentialWriter writer(image);
+  int32_t lba = -kPregapSectors;
+  if (!WriteSectors(writer, lba, kPregapSectors, EmptyGapSector())) return false;
+  lba = 0;
+  if (!WriteSectors(writer, lba, kFrontMargin, MarginSector(number, kMarginSubmode))) return false;
+  lba = kFrontMargin;
+  track.scanner = std::make_unique<EntryScanner>();
+  uint32_t size = 0;
+  if (!WriteSourceSectors(project, writer, track, lba, size, number, track.scanner.get())) {
+    return false;
+  }
+  if (!WriteSectors(writer, lba, kRearMargin - 1, MarginSector(number, kMarginSubmode)) ||
+      !WriteSectors(writer, lba + kRearMargin - 1, 1,
+                    MarginSector(number, kMarginSubmode | submode::kEndOfFile))) {
+    return false;
+  }
+  lba += kRearMargin;
+  if (last) {
+    const bool audio_follows = !project.audio_tracks.empty();
+    const int32_t gap = audio_follows ? kScramblerEndGap : kEndGap;
+    if (!WriteSectors(writer, lba, gap, audio_follows ? ScramblerGapSector() : EmptyGapSector())) {
+      return false;
+    }
+    lba += gap;
+  }
+  if (!writer.Flush()) return false;
+  track.sector_count = static_cast<uint32_t>(lba);
+  track.video_standard = (project.content_type & kPalContent) != 0 ? 2 : 3;
+  return true;
+}
+
+}  // namespace
+
+Status BuildMpegTracks(VcdProject& project) {
+  auto& tracks = project.mpeg_tracks;
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    char status[64];
+    std::snprintf(status, sizeof status, "Creating MPEG Video track %zu...", i + 1);
+    ShowStatus(status);
+    if (project.output_names.size() < i + 2) {
+      ReportError("No output filename defined for this track.");
+      return false;
+    }
+    const std::string path = project.output_names[i + 1]->NewFullPath().value_or("");
+    UniqueFile image(std::fopen(path.c_str(), "wb+"));
+    if (!image) {
+      ReportError("Could not open image file.");
+      return false;
+    }
+    if (!WriteTrack(project, *tracks[i], image.get(), i + 1 == tracks.size())) return false;
+    if (std::fclose(image.release()) != 0) {
+      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vcd2

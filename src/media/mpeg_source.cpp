@@ -1,0 +1,77 @@
+// MPEG sources: one pack per Form 2 sector, in clock order, with the
+// AUTOPAUSE triggers of the item.
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "media/mpeg_constants.h"
+#include "media/pack_sector.h"
+#include "media/source_file.h"
+#include "media/source_writer.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr int32_t kNoTrigger = 0x0FFFFFFF;
+
+// Sectors from the item's start to a pause mark's time.
+int32_t TriggerOffset(const PauseMark& mark) {
+  const uint32_t t = mark.timecode;
+  const uint32_t seconds = ((t >> 24) * 60 + (t >> 16 & 0xFF)) * 60 + (t >> 8 & 0xFF);
+  return static_cast<int32_t>(seconds * 75 + (t & 0xFF));
+}
+
+// The item's pause marks, in their grouped order.
+class Triggers {
+ public:
+  Triggers(const VcdProject& project, const std::string& label) {
+    for (const auto& mark : project.pause_marks) {
+      if (mark->reference.name == label) marks_.push_back(mark.get());
+    }
+  }
+  int32_t Current() const { return next_ < marks_.size() ? TriggerOffset(*marks_[next_]) : kNoTrigger; }
+  // Moves past the marks whose sector has been written.
+  void Advance(int32_t written) {
+    while (next_ < marks_.size() && written > TriggerOffset(*marks_[next_])) ++next_;
+  }
+
+ private:
+  std::vector<const PauseMark*> marks_;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
+  const std::string path = context.item.NewFullPath().value_or("");
+  StartSectorProgress(SourceSize(path) / kVideoPackSize);
+  MpegPackReader reader;
+  RawSector sector{};
+  MpegPackReader::Pack pack;
+  const std::span<uint8_t> destination(sector.data() + kUserDataOffset, kVideoPackSize);
+  if (!reader.Open(path) || !reader.ReadPack(destination, pack)) {
+    ReportError("Not an MPEG file: %s.", path.c_str());
+    return false;
+  }
+  const int32_t start = context.next_sector;
+  const uint32_t first_clock = ReadScr(destination.data() + 4);
+  uint32_t last_clock = first_clock;
+  Triggers triggers(context.project, context.item.label);
+  PackPlacement placement{context.writer, context.next_sector, first_clock,
+                          start + triggers.Current(), context.file_number, scanner};
+  pack.end_of_record = false;
+  for (;;) {
+    if (!WritePackSector(sector, pack, placement)) return false;
+    triggers.Advance(context.next_sector - start);
+    placement.trigger_sector = start + triggers.Current();
+    sector.fill(0);
+    if (!reader.ReadPack(destination, pack) || pack.length == 0) break;
+    last_clock = ReadScr(destination.data() + 4);
+    StepProgress();
+    if (AbortRequested()) return false;
+  }
+  context.item.sector_count = (last_clock - first_clock) / kClockTicksPerSector + 1;
+  context.size = context.item.sector_count * 2048;
+  context.project.content_type = reader.GetContentType();
+  return true;
+}
+
+}  // namespace vcd2

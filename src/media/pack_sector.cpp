@@ -1,0 +1,86 @@
+#include "media/pack_sector.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "media/mpeg_constants.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr uint8_t kMpegSubmode = submode::kRealTime | submode::kForm2 | submode::kVideo;  // 0x62
+constexpr uint8_t kAudioSubmode = submode::kRealTime | submode::kForm2 | submode::kAudio;  // 0x64
+
+struct PackKind {
+  uint8_t channel;
+  uint8_t submode;
+  uint8_t coding;
+};
+
+// A pack of padding with the expected clock that fills a whole sector.
+void MakeFiller(RawSector& sector, uint32_t clock) {
+  sector.fill(0);
+  uint8_t* pack = sector.data() + kUserDataOffset;
+  const uint8_t header[] = {0x00, 0x00, 0x01, start_code::kPack,
+                            static_cast<uint8_t>(0x21 | (clock >> 29 & 0x06)),
+                            static_cast<uint8_t>(clock >> 22),
+                            static_cast<uint8_t>(clock >> 14 | 0x01),
+                            static_cast<uint8_t>(clock >> 7),
+                            static_cast<uint8_t>(clock << 1 | 0x01),
+                            0x80, 0x1B, 0x91};  // mux rate 3528 with marker bits
+  std::memcpy(pack, header, sizeof header);
+  const uint8_t padding[] = {0x00, 0x00, 0x01, start_code::kPadding, 0x09, 0x02, 0xFF, 0x0F};
+  std::memcpy(pack + sizeof header, padding, sizeof padding);
+  std::fill(pack + sizeof header + sizeof padding, pack + kVideoPackSize, 0xFF);
+}
+
+Status WriteAt(PackPlacement& placement, RawSector& sector, PackKind kind, bool end_of_record) {
+  uint8_t mode = kind.submode | (end_of_record ? submode::kEndOfRecord : 0);
+  if (placement.next_sector == placement.trigger_sector) mode |= submode::kTrigger;
+  SetSubheader(sector, {placement.file_number, kind.channel, mode, kind.coding});
+  if (!placement.writer.Write(placement.next_sector, sector)) return false;
+  ++placement.next_sector;
+  return true;
+}
+
+}  // namespace
+
+Status WritePackSector(RawSector& sector, const MpegPackReader::Pack& pack,
+                       PackPlacement& placement) {
+  const uint32_t clock = ReadScr(sector.data() + kUserDataOffset + 4);
+  if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {
+    ReportError("Illegal MPEG Packet.");
+    return false;
+  }
+  RawSector filler;
+  while (placement.expected_clock + (kClockTicksPerSector - 1) < clock) {
+    MakeFiller(filler, placement.expected_clock);
+    if (!WriteAt(placement, filler, {0, kMpegSubmode, 0x1F}, false)) return false;
+    placement.expected_clock += kClockTicksPerSector;
+    if (AbortRequested()) return false;
+  }
+  if (AbortRequested()) return false;
+  PackKind kind{0, kMpegSubmode, 0x1F};
+  if (pack.length == kAudioPackSize) {
+    kind = {1, kAudioSubmode, 0x7F};
+    std::fill(sector.begin() + kUserDataOffset + kAudioPackSize,
+              sector.begin() + kUserDataOffset + kVideoPackSize, 0);
+  } else if (pack.stream_id == start_code::kVideo) {
+    kind = {1, kMpegSubmode, 0x0F};
+    if (placement.scanner != nullptr) {
+      placement.scanner->ScanPack(sector.data() + kUserDataOffset,
+                                  static_cast<uint32_t>(placement.next_sector));
+    }
+  } else if (pack.stream_id == start_code::kStillLow) {
+    kind = {2, kMpegSubmode, 0x1F};
+  } else if (pack.stream_id == start_code::kStillHigh) {
+    kind = {3, kMpegSubmode, 0x3F};
+  }
+  if (!WriteAt(placement, sector, kind, pack.end_of_record)) return false;
+  placement.expected_clock = clock + kClockTicksPerSector;
+  return true;
+}
+
+}  // namespace vcd2
