@@ -1,6 +1,5 @@
 #include "image/build_image.h"
 
-#include "driver/error_reporter.h"
 #include "driver/progress.h"
 #include "image/append_segments.h"
 #include "image/audio_tracks.h"
@@ -9,21 +8,13 @@
 #include "image/iso_volume.h"
 #include "image/locate_entries.h"
 #include "image/mpeg_tracks.h"
+#include "image/psd.h"
 
 namespace vcd2 {
 namespace {
 
 Status NoWork(VcdProject&) {
   return true;
-}
-
-Status NotYet(const char* what) {
-  ReportError("%s cannot be written by this build of vcd2 yet.", what);
-  return false;
-}
-
-Status BuildPsd(VcdProject&) {
-  return NotYet("Playback control (PSD)");
 }
 
 struct ImageStep {
@@ -40,9 +31,12 @@ constexpr ImageStep kSteps[] = {
     {"Building MPEG tracks...", false, BuildMpegTracks},
     {"Building Audio tracks...", false, BuildAudioTracks},
     {"Building PSD...", true, BuildPsd},
+    {"Building LOT...", true, BuildLot},
     {"Building ISO 9660 image...", false, BuildIsoVolume},
     {"Appending segments...", false, AppendSegments},
     {"Entering references...", false, EnterReferences},
+    {"Inserting PSD...", true, InsertPsd},
+    {"Inserting LOT...", true, InsertLot},
     {"creating entries list...", false, LocateEntries},
     {"Creating ENTRIES.VCD...", false, WriteEntriesFile},
     {"Creating INFO.VCD...", false, WriteInfoFile},

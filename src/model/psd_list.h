@@ -28,6 +28,11 @@ struct PsdList {
   uint8_t base = 1;
   uint8_t loop = 0;  // 0 for INF
   uint8_t jump = 0;  // 0x00 IMMEDIATE, 0x80 COMPLETE
+
+  // Set by the PSD plan: list id and descriptor offsets in 8-byte units.
+  uint32_t lid = 0;
+  uint32_t offset = 0;
+  uint32_t extended_offset = 0;
 };
 
 }  // namespace vcd2

@@ -29,7 +29,8 @@ TEST(WholeScriptTest, TheExampleParsesSortsAndChecks) {
   EXPECT_EQ(project.mpeg_tracks[1]->entries.size(), 2u);
   EXPECT_EQ(project.mpeg_tracks[0]->NewFullPath(), "media/intro.mpg");
   EXPECT_EQ(project.lists[0]->selection_items[1].list, project.lists[2].get());
-  EXPECT_EQ(project.lists[2]->play_items[1].item, project.entries[1].get());
+  EXPECT_EQ(project.lists[0]->play_items[0].item, project.segments[0].get());
+  EXPECT_EQ(project.lists[3]->return_target.kind, TargetKind::kStart);
 }
 
 std::vector<std::string> host_sees;

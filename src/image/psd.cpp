@@ -1,0 +1,200 @@
+#include "image/psd.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+
+#include "base/unique_file.h"
+#include "driver/error_reporter.h"
+#include "image/image_file.h"
+#include "image/iso_directory.h"
+#include "image/iso_volume.h"
+#include "image/psd_descriptors.h"
+#include "image/sector/sector.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr uint32_t kUnitBytes = 8;
+constexpr uint32_t kUnitsPerSector = 2048 / kUnitBytes;
+constexpr size_t kLotEntries = kLotSectors * 2048 / 2;
+constexpr size_t kMaxLids = kLotEntries - 1;  // LID 0 is not used
+constexpr uint16_t kUnusedLid = 0xFFFF;
+
+uint32_t Units(size_t bytes) { return static_cast<uint32_t>((bytes + kUnitBytes - 1) / kUnitBytes); }
+
+// The lists in PSD order: the START list first, then the others.
+std::vector<PsdList*> PsdOrder(VcdProject& project) {
+  std::vector<PsdList*> order = {project.start_list};
+  for (auto& list : project.lists) {
+    if (list.get() != project.start_list) order.push_back(list.get());
+  }
+  return order;
+}
+
+Status FindStartList(VcdProject& project) {
+  project.start_list = nullptr;
+  for (auto& list : project.lists) {
+    if (list->label_kind != ListLabelKind::kStart) continue;
+    if (project.start_list != nullptr) {
+      ReportError("More than one START label defined.");
+      return false;
+    }
+    project.start_list = list.get();
+  }
+  if (project.start_list == nullptr) {
+    ReportError("Must have START label defined.");
+    return false;
+  }
+  return true;
+}
+
+Status CheckLists(const VcdProject& project) {
+  if (project.lists.size() + 1 > kMaxLids) {
+    ReportError("%zu play lists and selections do not fit the list ID table (at most %zu).",
+                project.lists.size(), kMaxLids - 1);
+    return false;
+  }
+  for (const auto& list : project.lists) {
+    if (list->kind == ListKind::kSelection && list->play_items.empty()) {
+      ReportError("Selection %s has no play item.",
+                  list->label_kind == ListLabelKind::kStart ? "START" : list->label.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+// Plain descriptors never cross a sector; extended ones are packed.
+void PlanOffsets(VcdProject& project) {
+  uint32_t offset = 0;
+  uint32_t extended = 0;
+  uint32_t used = 0;  // units used in the current sector
+  uint32_t lid = 1;
+  for (PsdList* list : PsdOrder(project)) {
+    const uint32_t size = Units(DescriptorSize(*list, PsdForm::kPlain));
+    if (used + size > kUnitsPerSector) {
+      offset = (offset / kUnitsPerSector + 1) * kUnitsPerSector;
+      used = 0;
+    }
+    list->lid = lid++;
+    list->offset = offset;
+    list->extended_offset = extended;
+    offset += size;
+    used += size;
+    extended += Units(DescriptorSize(*list, PsdForm::kExtended));
+  }
+  project.psd_size = offset + 1;  // the end list
+  project.extended_psd_size = extended + 1;
+}
+
+// A new file in the temporary directory (the current one when there is
+// none), named after prefix.
+std::string MakeTemporaryFile(const char* prefix) {
+  std::error_code error;
+  std::filesystem::path directory = std::filesystem::temp_directory_path(error);
+  if (error) directory = ".";
+  std::string pattern = (directory / (std::string(prefix) + "XXXXXX")).string();
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) return {};
+  close(fd);
+  return pattern;
+}
+
+Status WriteTemporary(const char* prefix, std::string& path, const std::vector<uint8_t>& bytes) {
+  path = MakeTemporaryFile(prefix);
+  UniqueFile file(path.empty() ? nullptr : std::fopen(path.c_str(), "wb+"));
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+    ReportError("Could not open image file.");
+    return false;
+  }
+  return true;
+}
+
+// LID n at byte 2n; LID 1 is the START list at offset 0.
+std::vector<uint8_t> LotBytes(VcdProject& project, PsdForm form) {
+  std::vector<uint8_t> bytes(kLotEntries * 2, 0xFF);
+  auto put = [&bytes](size_t lid, uint32_t offset) {
+    bytes[2 * lid] = static_cast<uint8_t>(offset >> 8);
+    bytes[2 * lid + 1] = static_cast<uint8_t>(offset);
+  };
+  put(0, 0);
+  size_t lid = 1;
+  for (const PsdList* list : PsdOrder(project)) {
+    put(lid++, form == PsdForm::kPlain ? list->offset : list->extended_offset);
+  }
+  const uint32_t end = form == PsdForm::kPlain ? project.psd_size : project.extended_psd_size;
+  put(lid, end - 1);
+  return bytes;
+}
+
+uint32_t EndOffset(const VcdProject& project, PsdForm form) {
+  return (form == PsdForm::kPlain ? project.psd_size : project.extended_psd_size) - 1;
+}
+
+}  // namespace
+
+Status BuildPsd(VcdProject& project) {
+  if (!FindStartList(project) || !CheckLists(project)) return false;
+  PlanOffsets(project);
+  std::vector<uint8_t> bytes;
+  const uint32_t end = EndOffset(project, PsdForm::kExtended);
+  for (const PsdList* list : PsdOrder(project)) {
+    std::vector<uint8_t> descriptor = BuildDescriptor(*list, PsdForm::kExtended, end);
+    descriptor.resize(size_t{Units(descriptor.size())} * kUnitBytes, 0);
+    bytes.insert(bytes.end(), descriptor.begin(), descriptor.end());
+  }
+  const auto end_list = EndListDescriptor();
+  bytes.insert(bytes.end(), end_list.begin(), end_list.end());
+  return WriteTemporary("PSD", project.psd_temp_path, bytes);
+}
+
+Status BuildLot(VcdProject& project) {
+  return WriteTemporary("LOT", project.lot_temp_path, LotBytes(project, PsdForm::kExtended));
+}
+
+Status InsertPsd(VcdProject& project) {
+  const UniqueFile image = OpenImageForUpdate(project.image_file_name);
+  if (!image) return false;
+  RawSector sector{};
+  uint32_t lba = kPsdLba;
+  size_t used = 0;
+  auto write_block = [&](uint8_t mode) {
+    SetSubheader(sector, {0, 0, mode, 0});
+    const bool written = static_cast<bool>(WriteSectorAt(image.get(), static_cast<int32_t>(lba++), sector));
+    sector.fill(0);
+    used = 0;
+    return written;
+  };
+  auto place = [&](const std::vector<uint8_t>& descriptor) {
+    if (2048 - used < descriptor.size() && !write_block(submode::kData)) return false;
+    std::copy(descriptor.begin(), descriptor.end(), sector.begin() + kUserDataOffset + used);
+    used += size_t{Units(descriptor.size())} * kUnitBytes;
+    return true;
+  };
+  const uint32_t end = EndOffset(project, PsdForm::kPlain);
+  for (const PsdList* list : PsdOrder(project)) {
+    if (!place(BuildDescriptor(*list, PsdForm::kPlain, end))) return false;
+  }
+  if (!place(EndListDescriptor()) || !write_block(submode::kEndOfFile | submode::kData)) {
+    return false;
+  }
+  return SetIsoDirectory(image.get(), "VCD\\PSD.VCD;1", kPsdLba, project.psd_size * kUnitBytes);
+}
+
+Status InsertLot(VcdProject& project) {
+  const UniqueFile image = OpenImageForUpdate(project.image_file_name);
+  if (!image) return false;
+  const std::vector<uint8_t> bytes = LotBytes(project, PsdForm::kPlain);
+  for (uint32_t block = 0; block < kLotSectors; ++block) {
+    RawSector sector{};
+    const bool last = block + 1 == kLotSectors;
+    SetSubheader(sector, {0, 0, static_cast<uint8_t>(last ? 0x88 : 0x08), 0});
+    std::copy_n(bytes.begin() + block * 2048, 2048, sector.begin() + kUserDataOffset);
+    if (!WriteSectorAt(image.get(), static_cast<int32_t>(kLotLba + block), sector)) return false;
+  }
+  return true;
+}
+
+}  // namespace vcd2
