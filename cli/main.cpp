@@ -51,6 +51,11 @@ int32_t OnProgress(int32_t percent, const char* text) {
   return stop_requested == 0 ? 1 : 0;
 }
 
+void OnSummary(const char* text) {
+  terminal->Finish();
+  std::fputs(text, stdout);
+}
+
 void OnMessage(const char* text) {
   message_shown = true;
   terminal->ShowMessage(text);
@@ -87,6 +92,8 @@ int main(int argc, char** argv) {
   terminal = &display;
   static BuilderCallbacks callbacks{};
   callbacks.show_message = OnMessage;
+  callbacks.show_summary = OnSummary;
+  callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   VCD2SetCallbacks(&callbacks);
   InstallInterruptHandler();
   const int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);

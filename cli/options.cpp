@@ -3,12 +3,14 @@
 #include <cstring>
 
 const char* UsageText() {
-  return "Usage: vcd2build [--quiet] SCRIPT\n"
-         "Builds the Video CD images that SCRIPT describes.\n"
+  return "Usage: vcd2build [--quiet] [--disc NAME] SCRIPT\n"
+         "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
-         "  -q, --quiet    show no progress, only errors\n"
-         "  -h, --help     show this help and exit\n"
-         "      --version  show the version and exit\n"
+         "  -q, --quiet      show no progress, only errors\n"
+         "  -d, --disc NAME  also write the whole disc as NAME.bin with NAME.cue and a\n"
+         "                   cdrdao NAME.toc, to burn or to open\n"
+         "  -h, --help       show this help and exit\n"
+         "      --version    show the version and exit\n"
          "\n"
          "Exit status: 0 success, 1 the build failed or was stopped, 2 bad usage,\n"
          "3 out of memory, 4 a file error.\n";
@@ -29,6 +31,13 @@ Options ParseOptions(int argc, char** argv) {
       return options;
     } else if (!only_operands && (!std::strcmp(arg, "-q") || !std::strcmp(arg, "--quiet"))) {
       options.quiet = true;
+    } else if (!only_operands && (!std::strcmp(arg, "-d") || !std::strcmp(arg, "--disc"))) {
+      if (i + 1 == argc || argv[i + 1][0] == '\0') {
+        options.action = Options::Action::kUsageError;
+        options.error = std::string("option '") + arg + "' needs a name";
+        return options;
+      }
+      options.disc = argv[++i];
     } else if (!only_operands && arg[0] == '-' && arg[1] != '\0') {
       options.action = Options::Action::kUsageError;
       options.error = std::string("unknown option '") + arg + "'";

@@ -8,6 +8,7 @@ struct Options {
   Action action = Action::kBuild;
   bool quiet = false;
   std::string script;
+  std::string disc;   // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
   std::string error;  // for kUsageError
 };
 

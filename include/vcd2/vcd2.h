@@ -107,7 +107,14 @@ typedef struct BuilderCallbacks {
   /* word 3: show an error message; the build waits until it returns.
      Without it messages go to stderr. Lines end in CR LF. */
   void (*show_message)(const char* text);
-  void* reserved_4_8[5];
+  /* word 4: when not NULL, a successful build also writes the whole disc as
+     one image: DISC.bin with DISC.cue and a cdrdao DISC.toc, DISC being this
+     path. */
+  const char* disc_image;
+  /* word 5: when not NULL, receives a short summary of a successful build:
+     the image files, the tracks and entries, the disc's length. */
+  void (*show_summary)(const char* text);
+  void* reserved_6_8[3];
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;
 } BuilderCallbacks;

@@ -7,8 +7,11 @@
 #include "base/file_error.h"
 #include "base/unique_file.h"
 #include "driver/error_reporter.h"
+#include "driver/host_tables.h"
 #include "driver/progress.h"
 #include "image/build_image.h"
+#include "image/build_summary.h"
+#include "image/disc_export.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/sort_items.h"
@@ -18,6 +21,19 @@
 
 namespace vcd2 {
 namespace {
+
+// What the host asked for besides the images: the whole disc as one image,
+// and a summary.
+bool FinishDisc(const VcdProject& project) {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  if (host == nullptr || project.output_names.empty()) return true;
+  if (host->disc_image != nullptr) {
+    ShowStatus("Writing disc image...");
+    if (!ExportDisc(project, host->disc_image)) return false;
+  }
+  if (host->show_summary != nullptr) host->show_summary(BuildSummary(project).c_str());
+  return true;
+}
 
 // The five phases; each runs only when the one before succeeded.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
@@ -38,7 +54,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
-  return VCD2_RESULT_OK;
+  return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 
 // Deletes the temporary control files, then the project with everything it

@@ -7,9 +7,12 @@ namespace {
 
 uint32_t FramesPerSecond(uint32_t video_standard) {
   switch (video_standard) {
-    case 1: return 24;
-    case 2: return 25;
-    default: return 30;
+    case 1:
+      return 24;
+    case 2:
+      return 25;
+    default:
+      return 30;
   }
 }
 

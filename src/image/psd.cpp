@@ -22,7 +22,9 @@ constexpr size_t kLotEntries = kLotSectors * 2048 / 2;
 constexpr size_t kMaxLids = kLotEntries - 1;  // LID 0 is not used
 constexpr uint16_t kUnusedLid = 0xFFFF;
 
-uint32_t Units(size_t bytes) { return static_cast<uint32_t>((bytes + kUnitBytes - 1) / kUnitBytes); }
+uint32_t Units(size_t bytes) {
+  return static_cast<uint32_t>((bytes + kUnitBytes - 1) / kUnitBytes);
+}
 
 // The lists in PSD order: the START list first, then the others.
 std::vector<PsdList*> PsdOrder(VcdProject& project) {
@@ -162,7 +164,8 @@ Status InsertPsd(VcdProject& project) {
   size_t used = 0;
   auto write_block = [&](uint8_t mode) {
     SetSubheader(sector, {0, 0, mode, 0});
-    const bool written = static_cast<bool>(WriteSectorAt(image.get(), static_cast<int32_t>(lba++), sector));
+    const bool written =
+        static_cast<bool>(WriteSectorAt(image.get(), static_cast<int32_t>(lba++), sector));
     sector.fill(0);
     used = 0;
     return written;

@@ -18,15 +18,21 @@ constexpr uint16_t kEntryItemOffset = 99;
 
 uint16_t TargetOffset(const LabelRef& ref, PsdForm form, uint32_t end_offset) {
   switch (ref.kind) {
-    case TargetKind::kNone: return kNoTarget;
-    case TargetKind::kStart: return 0;
-    case TargetKind::kStop: return static_cast<uint16_t>(end_offset);
-    case TargetKind::kMulti: return kMultiTarget;
-    case TargetKind::kMultiNum: return kMultiNumTarget;
+    case TargetKind::kNone:
+      return kNoTarget;
+    case TargetKind::kStart:
+      return 0;
+    case TargetKind::kStop:
+      return static_cast<uint16_t>(end_offset);
+    case TargetKind::kMulti:
+      return kMultiTarget;
+    case TargetKind::kMultiNum:
+      return kMultiNumTarget;
     case TargetKind::kList:
       return static_cast<uint16_t>(form == PsdForm::kPlain ? ref.list->offset
                                                            : ref.list->extended_offset);
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -57,17 +63,18 @@ std::vector<uint8_t> SelectionDescriptor(const PsdList& list, PsdForm form, uint
   std::vector<uint8_t> out = {extended ? kExtendedSelectionType : kSelectionType, 0,
                               static_cast<uint8_t>(list.selection_items.size()), list.base};
   Put16(out, static_cast<uint16_t>(list.lid));
-  for (const LabelRef* ref : {&list.previous, &list.next, &list.return_target,
-                              &list.default_target, &list.timeout}) {
+  for (const LabelRef* ref :
+       {&list.previous, &list.next, &list.return_target, &list.default_target, &list.timeout}) {
     Put16(out, TargetOffset(*ref, form, end_offset));
   }
   out.push_back(list.wait);
   out.push_back(list.loop | list.jump);
   Put16(out, list.play_items.empty() ? 0 : PlayItemNumber(list.play_items.front()));
-  for (const LabelRef& item : list.selection_items) Put16(out, TargetOffset(item, form, end_offset));
+  for (const LabelRef& item : list.selection_items)
+    Put16(out, TargetOffset(item, form, end_offset));
   if (extended) {
-    for (const LabelRef* ref : {&list.previous, &list.next, &list.return_target,
-                                &list.default_target}) {
+    for (const LabelRef* ref :
+         {&list.previous, &list.next, &list.return_target, &list.default_target}) {
       PutArea(out, ref->area);
     }
     for (const LabelRef& item : list.selection_items) PutArea(out, item.area);
@@ -81,11 +88,16 @@ uint16_t PlayItemNumber(const LabelRef& ref) {
   if (ref.kind != TargetKind::kItem) return 0;
   const ScriptItem& item = *ref.item;
   switch (item.item_type) {
-    case ItemType::kAudioTrack: return static_cast<uint16_t>(item.position);
-    case ItemType::kMpegTrack: return static_cast<uint16_t>(item.position + 2);
-    case ItemType::kSegment: return static_cast<uint16_t>(item.position + kFirstSegmentItem);
-    case ItemType::kEntry: return static_cast<uint16_t>(item.position + kEntryItemOffset);
-    default: return 0;
+    case ItemType::kAudioTrack:
+      return static_cast<uint16_t>(item.position);
+    case ItemType::kMpegTrack:
+      return static_cast<uint16_t>(item.position + 2);
+    case ItemType::kSegment:
+      return static_cast<uint16_t>(item.position + kFirstSegmentItem);
+    case ItemType::kEntry:
+      return static_cast<uint16_t>(item.position + kEntryItemOffset);
+    default:
+      return 0;
   }
 }
 
@@ -95,8 +107,8 @@ std::vector<uint8_t> BuildDescriptor(const PsdList& list, PsdForm form, uint32_t
 }
 
 size_t DescriptorSize(const PsdList& list, PsdForm form) {
-  const size_t n = list.kind == ListKind::kPlayList ? list.play_items.size()
-                                                    : list.selection_items.size();
+  const size_t n =
+      list.kind == ListKind::kPlayList ? list.play_items.size() : list.selection_items.size();
   if (list.kind == ListKind::kPlayList) return 14 + 2 * n;
   return form == PsdForm::kPlain ? 20 + 2 * n : 36 + 6 * n;
 }

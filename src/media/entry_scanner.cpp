@@ -45,7 +45,8 @@ void EntryScanner::ScanCarry(const uint8_t* payload, size_t payload_size) {
     if (byte(i) != 0 || byte(i + 1) != 0 || byte(i + 2) != 1) continue;
     const int code = byte(i + 3);
     if (code == start_code::kPicture) {
-      const uint8_t header[2] = {static_cast<uint8_t>(byte(i + 4)), static_cast<uint8_t>(byte(i + 5))};
+      const uint8_t header[2] = {static_cast<uint8_t>(byte(i + 4)),
+                                 static_cast<uint8_t>(byte(i + 5))};
       NotePicture(header, i);
     } else if (code == start_code::kSequenceHeader) {
       pending_sector_ = carry_sector_;

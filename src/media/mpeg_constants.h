@@ -42,10 +42,14 @@ inline size_t PacketHeaderLength(const uint8_t* data, size_t available) {
   if (i < available && (data[i] & 0xC0) == 0x40) i += 2;
   if (i >= available) return 0;
   switch (data[i] >> 4) {
-    case 0x0: return i + 1;
-    case 0x2: return i + 5;
-    case 0x3: return i + 10;
-    default: return 0;
+    case 0x0:
+      return i + 1;
+    case 0x2:
+      return i + 5;
+    case 0x3:
+      return i + 10;
+    default:
+      return 0;
   }
 }
 

@@ -8,12 +8,14 @@
 namespace vcd2 {
 namespace {
 
-constexpr size_t kPackHeaderSize = 12;  // start code, SCR and mux rate
+constexpr size_t kPackHeaderSize = 12;   // start code, SCR and mux rate
 constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr size_t kHeaderSearchLimit = 2000;
 constexpr uint16_t kPalHeight = 288;
 
-bool IsPrefix(const uint8_t* b) { return b[0] == 0 && b[1] == 0 && b[2] == 1; }
+bool IsPrefix(const uint8_t* b) {
+  return b[0] == 0 && b[1] == 0 && b[2] == 1;
+}
 
 }  // namespace
 

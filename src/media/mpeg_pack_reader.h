@@ -14,9 +14,9 @@ namespace vcd2 {
 class MpegPackReader {
  public:
   struct Pack {
-    size_t length = 0;            // bytes of the whole pack (may exceed what was copied)
-    uint8_t stream_id = 0xE0;     // classifies the pack: the id of its first packet
-    bool end_of_record = false;   // ends with the end code, or is padding
+    size_t length = 0;           // bytes of the whole pack (may exceed what was copied)
+    uint8_t stream_id = 0xE0;    // classifies the pack: the id of its first packet
+    bool end_of_record = false;  // ends with the end code, or is padding
   };
 
   bool Open(const std::string& path);

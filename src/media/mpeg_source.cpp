@@ -27,7 +27,9 @@ class Triggers {
       if (mark->reference.name == label) marks_.push_back(mark.get());
     }
   }
-  int32_t Current() const { return next_ < marks_.size() ? TriggerOffset(*marks_[next_]) : kNoTrigger; }
+  int32_t Current() const {
+    return next_ < marks_.size() ? TriggerOffset(*marks_[next_]) : kNoTrigger;
+  }
   // Moves past the marks whose sector has been written.
   void Advance(int32_t written) {
     while (next_ < marks_.size() && written > TriggerOffset(*marks_[next_])) ++next_;
@@ -55,8 +57,9 @@ Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
   const uint32_t first_clock = ReadScr(destination.data() + 4);
   uint32_t last_clock = first_clock;
   Triggers triggers(context.project, context.item.label);
-  PackPlacement placement{context.writer, context.next_sector, first_clock,
-                          start + triggers.Current(), context.file_number, scanner};
+  PackPlacement placement{context.writer,      context.next_sector,
+                          first_clock,         start + triggers.Current(),
+                          context.file_number, scanner};
   pack.end_of_record = false;
   for (;;) {
     if (!WritePackSector(sector, pack, placement)) return false;

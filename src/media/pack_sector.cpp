@@ -10,7 +10,7 @@
 namespace vcd2 {
 namespace {
 
-constexpr uint8_t kMpegSubmode = submode::kRealTime | submode::kForm2 | submode::kVideo;  // 0x62
+constexpr uint8_t kMpegSubmode = submode::kRealTime | submode::kForm2 | submode::kVideo;   // 0x62
 constexpr uint8_t kAudioSubmode = submode::kRealTime | submode::kForm2 | submode::kAudio;  // 0x64
 
 struct PackKind {
@@ -23,13 +23,18 @@ struct PackKind {
 void MakeFiller(RawSector& sector, uint32_t clock) {
   sector.fill(0);
   uint8_t* pack = sector.data() + kUserDataOffset;
-  const uint8_t header[] = {0x00, 0x00, 0x01, start_code::kPack,
+  const uint8_t header[] = {0x00,
+                            0x00,
+                            0x01,
+                            start_code::kPack,
                             static_cast<uint8_t>(0x21 | (clock >> 29 & 0x06)),
                             static_cast<uint8_t>(clock >> 22),
                             static_cast<uint8_t>(clock >> 14 | 0x01),
                             static_cast<uint8_t>(clock >> 7),
                             static_cast<uint8_t>(clock << 1 | 0x01),
-                            0x80, 0x1B, 0x91};  // mux rate 3528 with marker bits
+                            0x80,
+                            0x1B,
+                            0x91};  // mux rate 3528 with marker bits
   std::memcpy(pack, header, sizeof header);
   const uint8_t padding[] = {0x00, 0x00, 0x01, start_code::kPadding, 0x09, 0x02, 0xFF, 0x0F};
   std::memcpy(pack + sizeof header, padding, sizeof padding);

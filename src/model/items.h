@@ -18,8 +18,8 @@ class MpegTrack : public ScriptItem {
   MpegTrack(FileRef file, std::string label, uint32_t sequence)
       : ScriptItem(std::move(file), std::move(label), ItemType::kMpegTrack, sequence) {}
 
-  uint32_t video_standard = 2;       // 2 PAL, 3 otherwise
-  std::vector<EntryPoint*> entries;  // borrowed from the project's entry list, timecode order
+  uint32_t video_standard = 2;            // 2 PAL, 3 otherwise
+  std::vector<EntryPoint*> entries;       // borrowed from the project's entry list, timecode order
   std::unique_ptr<EntryScanner> scanner;  // made when the track is written
 };
 

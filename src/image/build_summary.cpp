@@ -1,0 +1,70 @@
+#include "image/build_summary.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+
+namespace vcd2 {
+namespace {
+
+constexpr uint64_t kSectorsPerSecond = 75;
+constexpr uint64_t k74Minutes = 74 * 60 * kSectorsPerSecond;
+constexpr uint64_t k80Minutes = 80 * 60 * kSectorsPerSecond;
+constexpr double kRawSectorBytes = 2352;
+
+void Append(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string& text, const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  text += line;
+}
+
+std::string Duration(uint64_t sectors) {
+  const uint64_t seconds = sectors / kSectorsPerSecond;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
+                static_cast<unsigned>(seconds % 60));
+  return text;
+}
+
+}  // namespace
+
+std::string BuildSummary(const VcdProject& project) {
+  std::string text = "Images:\n";
+  uint64_t data_sectors = 0;
+  for (size_t i = 0; i < project.output_names.size(); ++i) {
+    const std::string path = project.output_names[i]->NewFullPath().value_or("");
+    std::error_code error;
+    const uint64_t bytes = std::filesystem::file_size(path, error);
+    if (i == 0) data_sectors = error ? 0 : bytes / 2352 - 150;
+    Append(text, "  %-40s %9.2f MB\n", path.c_str(),
+           error ? 0.0 : static_cast<double>(bytes) / 1e6);
+  }
+  text += "Tracks:\n";
+  Append(text, "   1  data track %-20s %s\n", "", Duration(data_sectors).c_str());
+  size_t entries = 0;
+  for (const auto& track : project.mpeg_tracks) {
+    entries += 1 + track->entries.size();
+    Append(text, "  %2u  MPEG track %-20s %s  %s, %zu entries\n",
+           static_cast<unsigned>(track->position + 2), track->label.c_str(),
+           Duration(track->sector_count).c_str(), track->video_standard == 2 ? "PAL" : "NTSC",
+           track->entries.size());
+  }
+  for (const auto& track : project.audio_tracks) {
+    Append(text, "  %2u  CD-DA track %-19s %s\n", static_cast<unsigned>(track->position),
+           track->label.c_str(), Duration(track->sector_count).c_str());
+  }
+  const uint64_t disc = project.next_free_address;
+  Append(text, "Entries: %zu\n", entries);
+  Append(text, "Disc: %s, %.1f MB; %.1f%% of a 74-minute disc, %.1f%% of an 80-minute disc\n",
+         Duration(disc).c_str(), static_cast<double>(disc) * kRawSectorBytes / 1e6,
+         100.0 * static_cast<double>(disc) / k74Minutes,
+         100.0 * static_cast<double>(disc) / k80Minutes);
+  if (disc > k80Minutes) text += "Warning: the disc is longer than 80 minutes.\n";
+  return text;
+}
+
+}  // namespace vcd2

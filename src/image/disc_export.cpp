@@ -1,0 +1,174 @@
+#include "image/disc_export.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "base/unique_file.h"
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "image/gap_sectors.h"
+#include "image/sector/sector.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr int32_t kCdDaPregap = 152;
+constexpr size_t kCopySectors = 446;  // about 1 MiB per read and write
+
+std::string Msf(int64_t sectors) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(sectors / 4500),
+                static_cast<unsigned>(sectors / 75 % 60), static_cast<unsigned>(sectors % 75));
+  return text;
+}
+
+// Copies the sectors of an image from first_sector on to the disc image,
+// rewriting each header to its disc address.
+class DiscWriter {
+ public:
+  explicit DiscWriter(std::FILE* out) : out_(out) {}
+
+  int32_t Next() const { return next_; }
+
+  Status CopyImage(const std::string& path, int64_t first_sector) {
+    const UniqueFile in(std::fopen(path.c_str(), "rb"));
+    if (!in || fseeko(in.get(), first_sector * static_cast<off_t>(kRawSectorSize), SEEK_SET) != 0) {
+      ReportError("Could not read file %s", path.c_str());
+      return false;
+    }
+    std::vector<uint8_t> buffer(kCopySectors * kRawSectorSize);
+    for (size_t read;
+         (read = std::fread(buffer.data(), kRawSectorSize, kCopySectors, in.get())) > 0;) {
+      for (size_t i = 0; i < read; ++i) {
+        StoreDiscTime(buffer.data() + i * kRawSectorSize + kHeaderOffset, next_++);
+      }
+      if (!Put(buffer.data(), read * kRawSectorSize)) return false;
+      if (AbortRequested()) return false;
+    }
+    return true;
+  }
+
+  // Empty Form 2 sectors up to the disc address end.
+  Status FillTo(int32_t end) {
+    const RawSector empty = EmptyGapSector();
+    for (; next_ < end; ++next_) {
+      RawSector sector = empty;
+      FinishSector(sector, next_);
+      if (!Put(sector.data(), sector.size())) return false;
+    }
+    return true;
+  }
+
+ private:
+  Status Put(const uint8_t* data, size_t size) {
+    if (std::fwrite(data, 1, size, out_) != size) {
+      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      return false;
+    }
+    return true;
+  }
+
+  std::FILE* out_;
+  int32_t next_ = 0;
+};
+
+struct TrackSpan {
+  int32_t pregap = 0;  // disc address of the pregap; equals start for the data track
+  int32_t start = 0;
+  int32_t end = 0;  // behind the track's last sector in the bin
+};
+
+const char* CueFileType(FileType type) {
+  switch (type) {
+    case FileType::kWave:
+      return "WAVE";
+    case FileType::kAiff:
+      return "AIFF";
+    case FileType::kPcmBigEndian:
+      return "MOTOROLA";
+    default:
+      return "BINARY";
+  }
+}
+
+std::string BaseName(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+void WriteCue(const VcdProject& project, const std::string& name,
+              const std::vector<TrackSpan>& spans) {
+  std::ofstream cue(name + ".cue");
+  cue << "FILE \"" << BaseName(name) << ".bin\" BINARY\n";
+  for (size_t i = 0; i < spans.size(); ++i) {
+    char track[64];
+    std::snprintf(track, sizeof track, "  TRACK %02zu MODE2/2352\n", i + 1);
+    cue << track;
+    if (spans[i].pregap != spans[i].start) cue << "    INDEX 00 " << Msf(spans[i].pregap) << "\n";
+    cue << "    INDEX 01 " << Msf(spans[i].start) << "\n";
+  }
+  size_t number = spans.size();
+  for (const auto& track : project.audio_tracks) {
+    char line[64];
+    std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n", ++number);
+    cue << "FILE \"" << track->NewFullPath().value_or("") << "\" "
+        << CueFileType(track->GetFileType()) << "\n"
+        << line << "    PREGAP " << Msf(kCdDaPregap) << "\n    INDEX 01 00:00:00\n";
+  }
+}
+
+void WriteToc(const VcdProject& project, const std::string& name,
+              const std::vector<TrackSpan>& spans) {
+  std::ofstream toc(name + ".toc");
+  toc << "CD_ROM_XA\n";
+  for (const TrackSpan& span : spans) {
+    toc << "\nTRACK MODE2_RAW\nDATAFILE \"" << BaseName(name) << ".bin\" #"
+        << int64_t{span.pregap} * static_cast<int64_t>(kRawSectorSize) << " "
+        << Msf(span.end - span.pregap) << "\n";
+    if (span.pregap != span.start) toc << "START " << Msf(span.start - span.pregap) << "\n";
+  }
+  for (const auto& track : project.audio_tracks) {
+    toc << "\nTRACK AUDIO\nPREGAP " << Msf(kCdDaPregap) << "\nAUDIOFILE \""
+        << track->NewFullPath().value_or("") << "\" 0\n";
+  }
+}
+
+}  // namespace
+
+Status ExportDisc(const VcdProject& project, const std::string& name) {
+  UniqueFile out(std::fopen((name + ".bin").c_str(), "wb"));
+  if (!out) {
+    ReportError("Could not open image file.");
+    return false;
+  }
+  DiscWriter writer(out.get());
+  std::vector<TrackSpan> spans;
+  if (!writer.CopyImage(project.image_file_name, kPregapSectors)) return false;
+  spans.push_back({0, 0, writer.Next()});
+  for (size_t i = 0; i < project.mpeg_tracks.size(); ++i) {
+    const auto start = static_cast<int32_t>(project.mpeg_tracks[i]->disc_address);
+    if (!writer.FillTo(start - kPregapSectors)) return false;
+    spans.back().end = writer.Next();  // the gap belongs to the track before
+    const std::string image = project.output_names[i + 1]->NewFullPath().value_or("");
+    if (!writer.CopyImage(image, 0)) return false;
+    spans.push_back({start - kPregapSectors, start, writer.Next()});
+  }
+  if (!project.audio_tracks.empty()) {
+    if (!writer.FillTo(static_cast<int32_t>(project.audio_tracks.front()->disc_address) -
+                       kCdDaPregap)) {
+      return false;
+    }
+    spans.back().end = writer.Next();
+  }
+  if (std::fclose(out.release()) != 0) {
+    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    return false;
+  }
+  WriteCue(project, name, spans);
+  WriteToc(project, name, spans);
+  return true;
+}
+
+}  // namespace vcd2

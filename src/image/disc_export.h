@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "base/status.h"
+#include "model/vcd_project.h"
+
+namespace vcd2 {
+
+// Writes the whole disc as NAME.bin in the disc's address plan, with NAME.cue
+// and a cdrdao NAME.toc: the data track without its pregap, each MPEG track
+// image behind the two sectors before its pregap, every sector header
+// rewritten to its disc address. CD-DA tracks read their source files.
+Status ExportDisc(const VcdProject& project, const std::string& name);
+
+}  // namespace vcd2
