@@ -1,0 +1,182 @@
+// MPEG streams made pack by pack, copied into sectors.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "media/mpeg_pack_reader.h"
+#include "media/source_writer.h"
+#include "support/message_capture.h"
+#include "support/mpeg_synth.h"
+#include "support/script_runner.h"
+#include "support/sector_reference.h"
+#include "support/temp_dir.h"
+
+namespace vcd2 {
+namespace {
+
+using test::MpegSynth;
+
+// Keeps every written sector by its LBA.
+class RecordingWriter : public SectorWriter {
+ public:
+  Status Write(int32_t lba, RawSector& sector) override {
+    FinishSector(sector, lba);
+    sectors[lba] = sector;
+    return true;
+  }
+  std::map<int32_t, RawSector> sectors;
+};
+
+struct Copy {
+  bool ok = false;
+  int32_t next = 0;
+  uint32_t size = 0;
+  std::vector<std::string> messages;
+  RecordingWriter writer;
+  std::unique_ptr<VcdProject> project;
+  EntryScanner scanner;
+};
+
+// Copies a synthetic stream as an MPEG track's content from sector 30.
+std::unique_ptr<Copy> CopyStream(const MpegSynth& stream, const std::string& script_body = "") {
+  test::TempDir dir;
+  const std::string path = (dir.Path() / "s.mpg").string();
+  stream.WriteTo(path);
+  auto copy = std::make_unique<Copy>();
+  auto run = test::Parse(test::Script20("MPGTRACK T 1 \"" + path + "\" " + script_body));
+  copy->project = std::move(run.project);
+  test::MessageCapture capture;
+  copy->next = 30;
+  MpegTrack& track = *copy->project->mpeg_tracks.at(0);
+  copy->ok = static_cast<bool>(WriteSourceSectors(*copy->project, copy->writer, track, copy->next,
+                                                  copy->size, 1, &copy->scanner));
+  copy->messages = capture.Messages();
+  return copy;
+}
+
+struct Subheader4 {
+  int file, channel, submode, coding;
+  bool operator==(const Subheader4&) const = default;
+};
+
+Subheader4 SubheaderOf(const RawSector& sector) {
+  return {sector[16], sector[17], sector[18], sector[19]};
+}
+
+TEST(MpegSourceTest, ClockJumpsGetFillerSectors) {
+  MpegSynth stream;
+  // The end code belongs to the pack before it, which makes 2324 bytes with it.
+  stream.Pack(0, 0xE0).Pack(1200, 0xE0).Pack(4800, 0xE0).Pack(7199, 0xE0, {}, 2320).EndCode();
+  const auto copy = CopyStream(stream);
+  ASSERT_TRUE(copy->ok);
+  EXPECT_EQ(copy->next, 36);  // 4 packs and 2 fillers
+  EXPECT_EQ(copy->project->mpeg_tracks[0]->sector_count, 6u);
+  EXPECT_EQ(copy->size, 6u * 2048);
+  const RawSector& filler = copy->writer.sectors.at(32);
+  EXPECT_EQ(SubheaderOf(filler), (Subheader4{1, 0, 0x62, 0x1F}));
+  EXPECT_EQ(filler[24 + 15], 0xBE);  // a padding packet
+  EXPECT_EQ(filler[24 + 4], 0x21);
+  EXPECT_EQ(filler[24 + 8], (2400 << 1 | 1) & 0xFF);
+  EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(34)), (Subheader4{1, 1, 0x62, 0x0F}));
+  EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(35)), (Subheader4{1, 1, 0x63, 0x0F}));  // end code
+  for (const auto& [lba, sector] : copy->writer.sectors) EXPECT_TRUE(test::SectorIsValid(sector));
+}
+
+TEST(MpegSourceTest, SubheadersByPackKind) {
+  MpegSynth stream;
+  stream.SystemHeaderPack(0, 0xE1)
+      .Pack(1200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304)
+      .Pack(2400, 0xE1)
+      .Pack(3600, 0xE2)
+      .Pack(4800, 0xBE)
+      .Pack(6000, 0xBD)  // other streams count as video
+      .Zeros(3)
+      .Pack(7200, 0xE0);
+  // The last pack is followed by nothing: it is not delivered.
+  const auto copy = CopyStream(stream);
+  ASSERT_TRUE(copy->ok);
+  ASSERT_EQ(copy->next, 36);
+  const std::vector<Subheader4> expected = {{1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F},
+                                            {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
+                                            {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
+  const RawSector& audio = copy->writer.sectors.at(31);
+  EXPECT_TRUE(std::all_of(audio.begin() + 24 + 2304, audio.begin() + 24 + 2324,
+                          [](uint8_t b) { return b == 0; }));
+}
+
+TEST(MpegSourceTest, BadStreams) {
+  MpegSynth odd;
+  odd.Pack(0, 0xE0).Pack(1200, 0xE0, {}, 2000).Pack(2400, 0xE0);
+  auto copy = CopyStream(odd);
+  EXPECT_FALSE(copy->ok);
+  EXPECT_EQ(copy->messages, std::vector<std::string>{"Illegal MPEG Packet."});
+  EXPECT_EQ(copy->next, 31);  // the sectors before stay written
+  copy = CopyStream(MpegSynth().Zeros(10));
+  EXPECT_FALSE(copy->ok);
+  ASSERT_EQ(copy->messages.size(), 1u);
+  EXPECT_EQ(copy->messages[0].rfind("Not an MPEG file: ", 0), 0u);
+}
+
+TEST(MpegSourceTest, ContentTypes) {
+  struct Case {
+    MpegSynth stream;
+    uint8_t type;
+  };
+  std::vector<Case> cases;
+  cases.push_back({MpegSynth().Pack(0, 0xE2).Pack(1200, 0xE2), 0x00});
+  MpegSynth pal_motion;
+  auto header = test::SequenceHeader(352, 288);
+  pal_motion.Pack(0, 0xE0, header).Pack(1200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304).Pack(2400, 0xE0);
+  cases.push_back({pal_motion, 0x1E});
+  MpegSynth ntsc_still;
+  ntsc_still.Pack(0, 0xE1, test::SequenceHeader(352, 240)).Pack(1200, 0xE2).Pack(2400, 0xE2);
+  cases.push_back({ntsc_still, 0x08});
+  MpegSynth mono;
+  mono.Pack(0, 0xC0, {0xFF, 0xFD, 0x94, 0xC4}, 2304).Pack(1200, 0xC0, {}, 2304);
+  cases.push_back({mono, 0x01});
+  for (const Case& c : cases) {
+    const auto copy = CopyStream(c.stream);
+    ASSERT_TRUE(copy->ok);
+    EXPECT_EQ(copy->project->content_type, c.type);
+  }
+}
+
+// A sequence header split over two packs is recorded with the first.
+TEST(MpegSourceTest, TheScannerRecordsIntraPicturesAndTheirSequenceHeaders) {
+  std::vector<uint8_t> es(MpegSynth::kVideoPayload - 2, 0x55);
+  for (int gop = 0; gop < 3; ++gop) {
+    for (auto part : {test::SequenceHeader(352, 288), test::GroupOfPictures(),
+                      test::Picture(2, 1, 1000), test::Picture(0, 3, 1000),
+                      test::Picture(1, 3, 1000)}) {
+      es.insert(es.end(), part.begin(), part.end());
+    }
+  }
+  MpegSynth stream;
+  stream.VideoStream(0, es).Pack(100 * 1200, 0xE0).Pack(101 * 1200, 0xE0, {}, 2320).EndCode();
+  const auto copy = CopyStream(stream);
+  ASSERT_TRUE(copy->ok);
+  const auto& headers = copy->scanner.SequenceHeaders();
+  ASSERT_EQ(headers.size(), 3u);
+  EXPECT_EQ(headers[0].sector, 30u);
+  EXPECT_EQ(headers[0].position, 12 + 6 + 1 + MpegSynth::kVideoPayload - 2);
+  EXPECT_EQ(headers[0].picture, 2u);
+  EXPECT_EQ(headers[1].picture, 5u);
+  EXPECT_EQ(headers[2].picture, 8u);
+  EXPECT_EQ(copy->scanner.IntraPictures().size(), 3u);
+}
+
+TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
+  MpegSynth stream;
+  for (uint32_t i = 0; i <= 160; ++i) stream.Pack(i * 1200, 0xE0);
+  const auto copy = CopyStream(stream, "AUTOPAUSE T AT 0:0:1:0 AUTOPAUSE T AT 0:0:2:0 AUTOPAUSE U AT 0:0:0:5");
+  ASSERT_TRUE(copy->ok);
+  std::vector<int32_t> triggered;
+  for (const auto& [lba, sector] : copy->writer.sectors) {
+    if (sector[18] & 0x10) triggered.push_back(lba - 30);
+  }
+  EXPECT_EQ(triggered, (std::vector<int32_t>{75, 150}));
+}
+
+}  // namespace
+}  // namespace vcd2
