@@ -23,12 +23,14 @@ void OnMessage(const char* text) {
 
 }  // namespace
 
-DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at) {
+DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at,
+                    const char* disc_image) {
   DiscBuild build;
   current = &build;
   stop_text = stop_at;
   static BuilderCallbacks callbacks{};
   callbacks.show_message = OnMessage;
+  callbacks.disc_image = disc_image;
   VCD2SetCallbacks(&callbacks);
   const std::string script =
       "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() + "\"\n" + body + "\nENDFILE\n";

@@ -19,7 +19,9 @@ struct DiscBuild {
 
 // Runs the script, which is prefixed with "VERSION 2.0" and the DIR mount;
 // stop_at names a status text at which the build is asked to stop.
-DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at = "");
+// disc_image asks for the whole disc as one image.
+DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at = "",
+                    const char* disc_image = nullptr);
 
 // Reads sector lba of an image file (LBA -150 is its first sector).
 RawSector ReadImageSector(const std::string& path, int32_t lba);
