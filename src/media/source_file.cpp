@@ -17,7 +17,12 @@ UniqueFile OpenSource(const std::string& path) {
 uint64_t SourceSize(const std::string& path) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
-  if (error) throw FileError(path + ": " + error.message());
+  if (error) {
+    // A source that cannot be measured ends the build as a file error; the
+    // user learns which one first.
+    ReportError("Could not read file %s (%s).", path.c_str(), error.message().c_str());
+    throw FileError(path + ": " + error.message());
+  }
   return size;
 }
 

@@ -14,8 +14,8 @@ namespace vcd2 {
 // it cannot.
 UniqueFile OpenSource(const std::string& path);
 
-// The length of a source file. A file that cannot be measured is a file
-// error that ends the build.
+// The length of a source file. A file that cannot be measured is reported
+// and thrown as a file error, which ends the build.
 uint64_t SourceSize(const std::string& path);
 
 // Sets the progress range for an expected number of sectors, ten steps each.

@@ -10,6 +10,12 @@ Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem&
   switch (item.GetFileType()) {
     case FileType::kPlainFile:
       return WritePlainFile(context);
+    case FileType::kRtfFile:
+      return WriteRtfFile(context);
+    case FileType::kPartsFile:
+      return WritePartsFile(context);
+    case FileType::kIffDyuv:
+      return WriteIffFile(context);
     case FileType::kMpegSystem:
       return WriteMpegFile(context, scanner);
     default:

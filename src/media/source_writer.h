@@ -29,6 +29,9 @@ struct SourceContext {
 
 // The readers, one per source kind.
 Status WritePlainFile(SourceContext& context);
+Status WriteRtfFile(SourceContext& context);
+Status WritePartsFile(SourceContext& context);
+Status WriteIffFile(SourceContext& context);
 // MPEG video packs are also fed to the scanner when there is one.
 Status WriteMpegFile(SourceContext& context, EntryScanner* scanner);
 

@@ -15,7 +15,9 @@
 namespace vcd2 {
 namespace {
 
-int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+int Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str());
+}
 
 std::string Capture(const std::string& command) {
   std::string output;
@@ -29,7 +31,9 @@ std::string Capture(const std::string& command) {
 
 int VideoFrames(const std::string& path) {
   return std::atoi(Capture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                           "stream=nb_read_frames -of csv=p=0 '" + path + "'").c_str());
+                           "stream=nb_read_frames -of csv=p=0 '" +
+                           path + "'")
+                       .c_str());
 }
 
 // The Form 2 payloads of a track image's MPEG sectors, as a stream.
@@ -50,9 +54,13 @@ class MpegDiscTest : public ::testing::Test {
     media_ = new test::TempDir;
     const std::string dir = media_->Path().string();
     ASSERT_EQ(Shell("ffmpeg -y -f lavfi -i testsrc=duration=4:size=352x288:rate=25 -f lavfi -i "
-                  "sine=duration=4 -target pal-vcd " + dir + "/pal.mpg"), 0);
+                    "sine=duration=4 -target pal-vcd " +
+                    dir + "/pal.mpg"),
+              0);
     ASSERT_EQ(Shell("ffmpeg -y -f lavfi -i testsrc2=duration=3:size=352x240:rate=30000/1001 -f "
-                  "lavfi -i sine=duration=3 -target ntsc-vcd " + dir + "/ntsc.mpg"), 0);
+                    "lavfi -i sine=duration=3 -target ntsc-vcd " +
+                    dir + "/ntsc.mpg"),
+              0);
   }
   static void TearDownTestSuite() { delete media_; }
 
@@ -60,9 +68,11 @@ class MpegDiscTest : public ::testing::Test {
   std::string Out(const char* name) const { return (dir_.Path() / name).string(); }
 
   test::DiscBuild BuildTwoTracks(const char* disc_image = nullptr) {
-    const std::string body = "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
-                             "MPGTRACK PAL 1 \"" + Media("pal.mpg") + "\"\nMPGTRACK NTSC 2 \"" +
-                             Media("ntsc.mpg") + "\"\nDEFENTRY E1 0:0:2:0 PAL\n";
+    const std::string body =
+        "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
+        "MPGTRACK PAL 1 \"" +
+        Media("pal.mpg") + "\"\nMPGTRACK NTSC 2 \"" + Media("ntsc.mpg") +
+        "\"\nDEFENTRY E1 0:0:2:0 PAL\n";
     return test::BuildDisc(dir_, body, "", disc_image);
   }
 
@@ -83,7 +93,9 @@ TEST_F(MpegDiscTest, TracksDemuxAndDecodeLikeTheirSources) {
   // Only the last track ends with the end gap.
   const int64_t first = test::ImageSectors(Out("t1.bin"));
   EXPECT_EQ(test::ReadImageSector(Out("t1.bin"), static_cast<int32_t>(first - 151))[18], 0xE0);
-  EXPECT_EQ(test::ReadImageSector(Out("t2.bin"), static_cast<int32_t>(test::ImageSectors(Out("t2.bin")) - 151))[18], 0x20);
+  EXPECT_EQ(test::ReadImageSector(
+                Out("t2.bin"), static_cast<int32_t>(test::ImageSectors(Out("t2.bin")) - 151))[18],
+            0x20);
   for (int32_t lba : {-150, 0, 29, 30, 31}) {
     EXPECT_TRUE(test::SectorIsValid(test::ReadImageSector(Out("t1.bin"), lba))) << lba;
   }
@@ -118,8 +130,8 @@ TEST_F(MpegDiscTest, AddressesEntriesAndInfo) {
   // The entry lies on the sequence header in front of an intra picture.
   const uint8_t* chapter = entry + 4;
   const int32_t lba = (chapter[1] >> 4) * 10 * 4500 + (chapter[1] & 15) * 4500 +
-                      ((chapter[2] >> 4) * 10 + (chapter[2] & 15)) * 75 +
-                      (chapter[3] >> 4) * 10 + (chapter[3] & 15) - 150;
+                      ((chapter[2] >> 4) * 10 + (chapter[2] & 15)) * 75 + (chapter[3] >> 4) * 10 +
+                      (chapter[3] & 15) - 150;
   const RawSector pack = test::ReadImageSector(Out("t1.bin"), lba - static_cast<int32_t>(address1));
   const std::string payload(pack.begin() + 24, pack.begin() + 24 + 2324);
   EXPECT_NE(payload.find(std::string("\0\0\1\xB3", 4)), std::string::npos);

@@ -7,6 +7,7 @@
 #include "media/source_writer.h"
 #include "support/message_capture.h"
 #include "support/mpeg_synth.h"
+#include "support/recording_writer.h"
 #include "support/script_runner.h"
 #include "support/sector_reference.h"
 #include "support/temp_dir.h"
@@ -16,23 +17,12 @@ namespace {
 
 using test::MpegSynth;
 
-// Keeps every written sector by its LBA.
-class RecordingWriter : public SectorWriter {
- public:
-  Status Write(int32_t lba, RawSector& sector) override {
-    FinishSector(sector, lba);
-    sectors[lba] = sector;
-    return true;
-  }
-  std::map<int32_t, RawSector> sectors;
-};
-
 struct Copy {
   bool ok = false;
   int32_t next = 0;
   uint32_t size = 0;
   std::vector<std::string> messages;
-  RecordingWriter writer;
+  test::RecordingWriter writer;
   std::unique_ptr<VcdProject> project;
   EntryScanner scanner;
 };
@@ -99,7 +89,8 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
   const std::vector<Subheader4> expected = {{1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F},
                                             {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
                                             {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
   const RawSector& audio = copy->writer.sectors.at(31);
   EXPECT_TRUE(std::all_of(audio.begin() + 24 + 2304, audio.begin() + 24 + 2324,
                           [](uint8_t b) { return b == 0; }));
@@ -127,7 +118,9 @@ TEST(MpegSourceTest, ContentTypes) {
   cases.push_back({MpegSynth().Pack(0, 0xE2).Pack(1200, 0xE2), 0x00});
   MpegSynth pal_motion;
   auto header = test::SequenceHeader(352, 288);
-  pal_motion.Pack(0, 0xE0, header).Pack(1200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304).Pack(2400, 0xE0);
+  pal_motion.Pack(0, 0xE0, header)
+      .Pack(1200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304)
+      .Pack(2400, 0xE0);
   cases.push_back({pal_motion, 0x1E});
   MpegSynth ntsc_still;
   ntsc_still.Pack(0, 0xE1, test::SequenceHeader(352, 240)).Pack(1200, 0xE2).Pack(2400, 0xE2);
@@ -146,9 +139,9 @@ TEST(MpegSourceTest, ContentTypes) {
 TEST(MpegSourceTest, TheScannerRecordsIntraPicturesAndTheirSequenceHeaders) {
   std::vector<uint8_t> es(MpegSynth::kVideoPayload - 2, 0x55);
   for (int gop = 0; gop < 3; ++gop) {
-    for (auto part : {test::SequenceHeader(352, 288), test::GroupOfPictures(),
-                      test::Picture(2, 1, 1000), test::Picture(0, 3, 1000),
-                      test::Picture(1, 3, 1000)}) {
+    for (auto part :
+         {test::SequenceHeader(352, 288), test::GroupOfPictures(), test::Picture(2, 1, 1000),
+          test::Picture(0, 3, 1000), test::Picture(1, 3, 1000)}) {
       es.insert(es.end(), part.begin(), part.end());
     }
   }
@@ -169,7 +162,8 @@ TEST(MpegSourceTest, TheScannerRecordsIntraPicturesAndTheirSequenceHeaders) {
 TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
   MpegSynth stream;
   for (uint32_t i = 0; i <= 160; ++i) stream.Pack(i * 1200, 0xE0);
-  const auto copy = CopyStream(stream, "AUTOPAUSE T AT 0:0:1:0 AUTOPAUSE T AT 0:0:2:0 AUTOPAUSE U AT 0:0:0:5");
+  const auto copy =
+      CopyStream(stream, "AUTOPAUSE T AT 0:0:1:0 AUTOPAUSE T AT 0:0:2:0 AUTOPAUSE U AT 0:0:0:5");
   ASSERT_TRUE(copy->ok);
   std::vector<int32_t> triggered;
   for (const auto& [lba, sector] : copy->writer.sectors) {

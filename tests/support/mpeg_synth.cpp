@@ -5,13 +5,18 @@
 namespace vcd2::test {
 
 void MpegSynth::PackHeader(uint32_t scr) {
-  const uint8_t header[] = {0x00, 0x00, 0x01, 0xBA,
+  const uint8_t header[] = {0x00,
+                            0x00,
+                            0x01,
+                            0xBA,
                             static_cast<uint8_t>(0x21 | (scr >> 29 & 0x06)),
                             static_cast<uint8_t>(scr >> 22),
                             static_cast<uint8_t>(scr >> 14 | 0x01),
                             static_cast<uint8_t>(scr >> 7),
                             static_cast<uint8_t>(scr << 1 | 0x01),
-                            0x80, 0x1B, 0x91};
+                            0x80,
+                            0x1B,
+                            0x91};
   bytes_.insert(bytes_.end(), header, header + sizeof header);
 }
 
@@ -19,8 +24,13 @@ MpegSynth& MpegSynth::Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>&
                            size_t size) {
   PackHeader(scr);
   const size_t packet_length = size - 12 - 6;
-  const uint8_t prefix[] = {0x00, 0x00, 0x01, id, static_cast<uint8_t>(packet_length >> 8),
-                            static_cast<uint8_t>(packet_length), 0x0F};
+  const uint8_t prefix[] = {0x00,
+                            0x00,
+                            0x01,
+                            id,
+                            static_cast<uint8_t>(packet_length >> 8),
+                            static_cast<uint8_t>(packet_length),
+                            0x0F};
   bytes_.insert(bytes_.end(), prefix, prefix + sizeof prefix);
   const size_t room = packet_length - 1;
   for (size_t i = 0; i < room; ++i) bytes_.push_back(i < payload.size() ? payload[i] : 0xFF);
@@ -29,12 +39,12 @@ MpegSynth& MpegSynth::Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>&
 
 MpegSynth& MpegSynth::SystemHeaderPack(uint32_t scr, uint8_t first_stream) {
   PackHeader(scr);
-  const uint8_t header[] = {0x00, 0x00, 0x01, 0xBB, 0x00, 0x0C, 0x80, 0x1B, 0x91, 0x04, 0xE1,
-                            0xFF, first_stream, 0xE0, 0x2E, 0xC0, 0x20, 0x20};
+  const uint8_t header[] = {0x00, 0x00, 0x01, 0xBB,         0x00, 0x0C, 0x80, 0x1B, 0x91,
+                            0x04, 0xE1, 0xFF, first_stream, 0xE0, 0x2E, 0xC0, 0x20, 0x20};
   bytes_.insert(bytes_.end(), header, header + sizeof header);
   const size_t padding = 2324 - 12 - sizeof header - 6;
-  const uint8_t prefix[] = {0x00, 0x00, 0x01, 0xBE, static_cast<uint8_t>(padding >> 8),
-                            static_cast<uint8_t>(padding)};
+  const uint8_t prefix[] = {
+      0x00, 0x00, 0x01, 0xBE, static_cast<uint8_t>(padding >> 8), static_cast<uint8_t>(padding)};
   bytes_.insert(bytes_.end(), prefix, prefix + sizeof prefix);
   bytes_.insert(bytes_.end(), padding, 0xFF);
   return *this;
@@ -42,7 +52,8 @@ MpegSynth& MpegSynth::SystemHeaderPack(uint32_t scr, uint8_t first_stream) {
 
 MpegSynth& MpegSynth::VideoStream(uint32_t first_scr, const std::vector<uint8_t>& elementary) {
   for (size_t at = 0, i = 0; at < elementary.size(); at += kVideoPayload, ++i) {
-    const auto end = elementary.begin() + static_cast<long>(std::min(elementary.size(), at + kVideoPayload));
+    const auto end =
+        elementary.begin() + static_cast<long>(std::min(elementary.size(), at + kVideoPayload));
     Pack(first_scr + static_cast<uint32_t>(i) * 1200, 0xE0,
          std::vector<uint8_t>(elementary.begin() + static_cast<long>(at), end));
   }
@@ -65,18 +76,33 @@ void MpegSynth::WriteTo(const std::string& path) const {
 }
 
 std::vector<uint8_t> SequenceHeader(uint16_t width, uint16_t height) {
-  return {0x00, 0x00, 0x01, 0xB3, static_cast<uint8_t>(width >> 4),
-          static_cast<uint8_t>((width & 0x0F) << 4 | height >> 8), static_cast<uint8_t>(height),
-          0x13, 0xFF, 0xFF, 0xE0, 0x18};
+  return {0x00,
+          0x00,
+          0x01,
+          0xB3,
+          static_cast<uint8_t>(width >> 4),
+          static_cast<uint8_t>((width & 0x0F) << 4 | height >> 8),
+          static_cast<uint8_t>(height),
+          0x13,
+          0xFF,
+          0xFF,
+          0xE0,
+          0x18};
 }
 
-std::vector<uint8_t> GroupOfPictures() { return {0x00, 0x00, 0x01, 0xB8, 0x00, 0x08, 0x00, 0x00}; }
+std::vector<uint8_t> GroupOfPictures() {
+  return {0x00, 0x00, 0x01, 0xB8, 0x00, 0x08, 0x00, 0x00};
+}
 
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler) {
-  std::vector<uint8_t> picture = {0x00, 0x00, 0x01, 0x00,
+  std::vector<uint8_t> picture = {0x00,
+                                  0x00,
+                                  0x01,
+                                  0x00,
                                   static_cast<uint8_t>(temporal_reference >> 2),
                                   static_cast<uint8_t>((temporal_reference & 3) << 6 | type << 3),
-                                  0xFF, 0xF8};
+                                  0xFF,
+                                  0xF8};
   picture.insert(picture.end(), filler, 0x55);
   return picture;
 }

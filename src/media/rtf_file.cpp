@@ -1,0 +1,39 @@
+// RTF sources: raw 2352-byte sectors copied with their own subheaders;
+// scrambled ones (mode byte 0x62) are descrambled first.
+#include "driver/error_reporter.h"
+#include "driver/progress.h"
+#include "image/sector/scrambler.h"
+#include "image/sector/sector_layout.h"
+#include "media/source_file.h"
+#include "media/source_writer.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr uint8_t kScrambledMode = 0x62;
+
+}  // namespace
+
+Status WriteRtfFile(SourceContext& context) {
+  const std::string path = context.item.NewFullPath().value_or("");
+  StartSectorProgress(SourceSize(path) / kRawSectorSize);
+  const UniqueFile file = OpenSource(path);
+  if (!file) return false;
+  RawSector sector;
+  while (std::fread(sector.data(), 1, sector.size(), file.get()) == sector.size()) {
+    if (sector[kModeOffset] == kScrambledMode) {
+      ScrambleSectorBody(sector.data() + kHeaderOffset);
+    } else if (sector[kModeOffset] != kMode2) {
+      ReportError("%s is not a valid RTF file.", path.c_str());
+      return false;
+    }
+    StepProgress();
+    if (!context.writer.Write(context.next_sector, sector)) return false;
+    ++context.next_sector;
+    context.size += kForm1DataSize;
+    if (AbortRequested()) return false;
+  }
+  return true;
+}
+
+}  // namespace vcd2
