@@ -77,7 +77,7 @@ void PlanOffsets(VcdProject& project) {
   for (PsdList* list : PsdOrder(project)) {
     const uint32_t size = Units(DescriptorSize(*list, PsdForm::kPlain));
     if (used + size > kUnitsPerSector) {
-      offset = (offset / kUnitsPerSector + 1) * kUnitsPerSector;
+      offset = (offset + kUnitsPerSector - 1) / kUnitsPerSector * kUnitsPerSector;
       used = 0;
     }
     list->lid = lid++;
