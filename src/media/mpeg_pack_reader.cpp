@@ -21,26 +21,30 @@ bool IsPrefix(const uint8_t* b) {
 
 bool MpegPackReader::Open(const std::string& path) {
   file_.reset(std::fopen(path.c_str(), "rb"));
+  begin_ = 0;
   count_ = 0;
   return file_ != nullptr;
 }
 
+// Unread bytes move to the front only when a refill needs the room.
 bool MpegPackReader::Fill(size_t wanted) {
   if (count_ < wanted && count_ < kBufferSize) {
+    std::memmove(buffer_.data(), Data(), count_);
+    begin_ = 0;
     count_ += std::fread(buffer_.data() + count_, 1, kBufferSize - count_, file_.get());
   }
   return count_ >= wanted;
 }
 
 void MpegPackReader::Consume(size_t count) {
-  std::memmove(buffer_.data(), buffer_.data() + count, count_ - count);
+  begin_ += count;
   count_ -= count;
 }
 
 void MpegPackReader::Copy(size_t count, std::span<uint8_t> destination, size_t& length) {
   if (length < destination.size()) {
     const size_t room = std::min(count, destination.size() - length);
-    std::memcpy(destination.data() + length, buffer_.data(), room);
+    std::memcpy(destination.data() + length, Data(), room);
   }
   length += count;
   Consume(count);
@@ -49,17 +53,18 @@ void MpegPackReader::Copy(size_t count, std::span<uint8_t> destination, size_t& 
 bool MpegPackReader::ReadPack(std::span<uint8_t> destination, Pack& pack) {
   pack = Pack{};
   for (;;) {  // zero stuffing between packs is skipped
-    if (!Fill(4) || buffer_[0] != 0 || buffer_[1] != 0) return false;
-    if (buffer_[2] != 0) break;
+    if (!Fill(4) || Data()[0] != 0 || Data()[1] != 0) return false;
+    if (Data()[2] != 0) break;
     Consume(1);
   }
-  if (buffer_[2] != 1 || buffer_[3] != start_code::kPack || !Fill(kPackHeaderSize)) return false;
+  if (Data()[2] != 1 || Data()[3] != start_code::kPack || !Fill(kPackHeaderSize)) return false;
   Copy(kPackHeaderSize, destination, pack.length);
   for (bool first = true;; first = false) {
     if (!Fill(4)) return false;
-    if (buffer_[0] == 0 && buffer_[1] == 0 && buffer_[2] == 0) return true;
-    if (!IsPrefix(buffer_.data())) return false;
-    const uint8_t id = buffer_[3];
+    const uint8_t* data = Data();
+    if (data[0] == 0 && data[1] == 0 && data[2] == 0) return true;
+    if (!IsPrefix(data)) return false;
+    const uint8_t id = data[3];
     if (id == start_code::kPack) return true;
     if (id == start_code::kEnd) {
       Copy(4, destination, pack.length);
@@ -67,7 +72,7 @@ bool MpegPackReader::ReadPack(std::span<uint8_t> destination, Pack& pack) {
       return true;
     }
     if (!Fill(kPacketPrefixSize)) return false;
-    const size_t packet_size = kPacketPrefixSize + (size_t{buffer_[4]} << 8 | buffer_[5]);
+    const size_t packet_size = kPacketPrefixSize + (size_t{Data()[4]} << 8 | Data()[5]);
     if (packet_size > kBufferSize || !Fill(packet_size)) return false;
     NotePacket(id, packet_size, first, pack);
     Copy(packet_size, destination, pack.length);
@@ -91,7 +96,7 @@ void MpegPackReader::NotePacket(uint8_t id, size_t packet_size, bool first, Pack
       break;
     }
     case start_code::kSystemHeader:
-      if (first && packet_size > 12) pack.stream_id = buffer_[12];
+      if (first && packet_size > 12) pack.stream_id = Data()[12];
       break;
     case start_code::kPadding:
       if (first) {
@@ -107,7 +112,7 @@ void MpegPackReader::NotePacket(uint8_t id, size_t packet_size, bool first, Pack
 // The picture height from the sequence header in the stream's first packet.
 void MpegPackReader::NoteVideo(size_t index, size_t packet_size) {
   if (index >= heights_.size()) return;
-  const uint8_t* data = buffer_.data() + kPacketPrefixSize;
+  const uint8_t* data = Data() + kPacketPrefixSize;
   const size_t available = packet_size - kPacketPrefixSize;
   size_t i = PacketHeaderLength(data, available);
   if (i == 0) return;
@@ -120,7 +125,7 @@ void MpegPackReader::NoteVideo(size_t index, size_t packet_size) {
 
 // The channel mode from the first audio frame header.
 void MpegPackReader::NoteAudio(size_t packet_size) {
-  const uint8_t* data = buffer_.data() + kPacketPrefixSize;
+  const uint8_t* data = Data() + kPacketPrefixSize;
   const size_t available = packet_size - kPacketPrefixSize;
   const size_t start = PacketHeaderLength(data, available);
   if (start == 0) return;

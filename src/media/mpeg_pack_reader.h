@@ -36,9 +36,12 @@ class MpegPackReader {
   void NoteVideo(size_t index, size_t packet_size);
   void NoteAudio(size_t packet_size);
 
+  const uint8_t* Data() const { return buffer_.data() + begin_; }
+
   UniqueFile file_;
   std::array<uint8_t, kBufferSize> buffer_{};
-  size_t count_ = 0;
+  size_t begin_ = 0;  // first unread byte
+  size_t count_ = 0;  // unread bytes
   bool audio_seen_ = false;
   uint8_t audio_mode_ = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
   std::array<bool, 3> video_seen_{};

@@ -1,0 +1,126 @@
+// Builds a disc from a long Video CD stream with vcd2build and compares the
+// time with a plain sequential copy of as many bytes, in the same run; both
+// times include waiting for the data to reach the disk.
+// Usage: build_bench VCD2BUILD WORK_DIR [MINUTES]
+// The stream is made with ffmpeg on first use and kept in WORK_DIR.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct Run {
+  double seconds = 0;
+  long peak_kib = 0;
+  int status = -1;
+};
+
+Run Spawn(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  Run run;
+  const auto start = Clock::now();
+  pid_t pid;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return run;
+  rusage usage{};
+  wait4(pid, &run.status, 0, &usage);
+  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.peak_kib = usage.ru_maxrss;
+  return run;
+}
+
+// Waits until a file's data is on the disk.
+void Sync(const fs::path& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb+");
+  if (file == nullptr) return;
+  fsync(fileno(file));
+  std::fclose(file);
+}
+
+// Copies source to target, repeating it until `bytes` are written, in 1 MiB
+// blocks, and waits for the disk.
+double PlainCopy(const fs::path& source, const fs::path& target, uintmax_t bytes) {
+  std::vector<char> block(1 << 20);
+  const auto start = Clock::now();
+  std::FILE* out = std::fopen(target.c_str(), "wb");
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  for (uintmax_t written = 0; written < bytes;) {
+    size_t got = std::fread(block.data(), 1, block.size(), in);
+    if (got == 0) {
+      std::rewind(in);
+      continue;
+    }
+    got = static_cast<size_t>(std::min<uintmax_t>(got, bytes - written));
+    std::fwrite(block.data(), 1, got, out);
+    written += got;
+  }
+  std::fclose(in);
+  std::fclose(out);
+  Sync(target);
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: build_bench VCD2BUILD WORK_DIR [MINUTES]\n");
+    return 2;
+  }
+  const std::string vcd2build = fs::absolute(argv[1]).string();
+  const fs::path work = argv[2];
+  const int minutes = argc > 3 ? std::atoi(argv[3]) : 30;
+  fs::create_directories(work);
+  const fs::path stream = work / ("long" + std::to_string(minutes) + ".mpg");
+  if (!fs::exists(stream)) {
+    std::printf("making a %d-minute stream with ffmpeg...\n", minutes);
+    const std::string seconds = std::to_string(minutes * 60);
+    const Run made = Spawn({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                            "testsrc=duration=" + seconds + ":size=352x288:rate=25", "-f", "lavfi",
+                            "-i", "sine=duration=" + seconds, "-target", "pal-vcd",
+                            (work / "part.mpg").string()});
+    if (made.status != 0) return 1;
+    fs::rename(work / "part.mpg", stream);
+  }
+  const fs::path script = work / "bench.vcd";
+  std::ofstream(script) << "VERSION 2.0\nALBUM \"BENCH\"\nOUTPUT 1 \"" << (work / "data.bin").string()
+                        << "\" 2 \"" << (work / "track.bin").string()
+                        << "\" ENDOUTPUT\nMPGTRACK LONG 1 \"" << stream.string()
+                        << "\"\nDEFENTRY HALF 0:" << minutes / 2 << ":00:00 LONG\nENDFILE\n";
+  PlainCopy(stream, work / "warm.bin", fs::file_size(stream));  // the stream in the page cache
+  Spawn({"sync"});
+  Run build = Spawn({vcd2build, "--quiet", script.string()});
+  if (build.status != 0) return 1;
+  const auto synced = Clock::now();
+  Sync(work / "data.bin");
+  Sync(work / "track.bin");
+  build.seconds += std::chrono::duration<double>(Clock::now() - synced).count();
+  Spawn({"sync"});
+  const uintmax_t image_bytes = fs::file_size(work / "data.bin") + fs::file_size(work / "track.bin");
+  const double copy_seconds = PlainCopy(stream, work / "copy.bin", image_bytes);
+  const double megabytes = static_cast<double>(image_bytes) / 1e6;
+  std::printf("stream: %d minutes, %.1f MB; images: %.1f MB\n", minutes,
+              static_cast<double>(fs::file_size(stream)) / 1e6, megabytes);
+  std::printf("vcd2build:  %6.2f s  %7.1f MB/s  peak memory %.1f MB\n", build.seconds,
+              megabytes / build.seconds, static_cast<double>(build.peak_kib) / 1024);
+  std::printf("plain copy: %6.2f s  %7.1f MB/s\n", copy_seconds, megabytes / copy_seconds);
+  std::printf("ratio: %.2f\n", build.seconds / copy_seconds);
+  fs::remove(work / "copy.bin");
+  fs::remove(work / "warm.bin");
+  return 0;
+}
