@@ -64,10 +64,7 @@ Status WriteIffFile(SourceContext& context) {
     SetSubheader(sector,
                  {context.file_number, 0,
                   static_cast<uint8_t>(submode::kData | (last ? submode::kEndOfFile : 0)), 0});
-    StepProgress();
-    if (!context.writer.Write(context.next_sector, sector)) return false;
-    ++context.next_sector;
-    context.size += static_cast<uint32_t>(read);
+    if (!PutSector(context, sector, static_cast<uint32_t>(read))) return false;
     remaining -= static_cast<int64_t>(kForm1DataSize);
   }
   return true;

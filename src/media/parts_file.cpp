@@ -1,6 +1,5 @@
 // GENRTF sources: each part's file fills sectors of its own form, with the
 // part's submode and, on its last sector, the part's closing submode.
-#include "driver/progress.h"
 #include "image/sector/sector_layout.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
@@ -9,27 +8,12 @@ namespace vcd2 {
 namespace {
 
 Status WritePart(SourceContext& context, const RtfPart& part) {
-  const std::string path = part.NewFullPath().value_or("");
-  const UniqueFile file = OpenSource(path);
+  const UniqueFile file = OpenSource(part.NewFullPath().value_or(""));
   if (!file) return false;
   const size_t data_size =
       part.GetFileType() == FileType::kForm1Part ? kForm1DataSize : kForm2DataSize;
-  int ahead = std::fgetc(file.get());
-  while (ahead != EOF) {
-    RawSector sector{};
-    uint8_t* data = sector.data() + kUserDataOffset;
-    data[0] = static_cast<uint8_t>(ahead);
-    std::fread(data + 1, 1, data_size - 1, file.get());
-    ahead = std::fgetc(file.get());
-    SetSubheader(sector,
-                 {context.file_number, 0, ahead == EOF ? part.last_submode : part.submode, 0});
-    StepProgress();
-    if (!context.writer.Write(context.next_sector, sector)) return false;
-    ++context.next_sector;
-    context.size += kForm1DataSize;
-    if (AbortRequested()) return false;
-  }
-  return true;
+  return CopyInPieces(context, file.get(), data_size, part.submode, part.last_submode,
+                      kForm1DataSize);  // Form 2 sectors count 2048 bytes too
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // RTF sources: raw 2352-byte sectors copied with their own subheaders;
 // scrambled ones (mode byte 0x62) are descrambled first.
 #include "driver/error_reporter.h"
-#include "driver/progress.h"
 #include "image/sector/scrambler.h"
 #include "image/sector/sector_layout.h"
 #include "media/source_file.h"
@@ -27,11 +26,7 @@ Status WriteRtfFile(SourceContext& context) {
       ReportError("%s is not a valid RTF file.", path.c_str());
       return false;
     }
-    StepProgress();
-    if (!context.writer.Write(context.next_sector, sector)) return false;
-    ++context.next_sector;
-    context.size += kForm1DataSize;
-    if (AbortRequested()) return false;
+    if (!PutSector(context, sector, kForm1DataSize)) return false;
   }
   return true;
 }

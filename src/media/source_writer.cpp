@@ -1,6 +1,31 @@
 #include "media/source_writer.h"
 
+#include "driver/progress.h"
+
 namespace vcd2 {
+
+Status PutSector(SourceContext& context, RawSector& sector, uint32_t bytes) {
+  StepProgress();
+  if (!context.writer.Write(context.next_sector, sector)) return false;
+  ++context.next_sector;
+  context.size += bytes;
+  return !AbortRequested();
+}
+
+Status CopyInPieces(SourceContext& context, std::FILE* file, size_t data_size, uint8_t submode,
+                    uint8_t last_submode, uint32_t sector_bytes) {
+  for (int ahead = std::fgetc(file); ahead != EOF;) {
+    RawSector sector{};
+    uint8_t* data = sector.data() + kUserDataOffset;
+    data[0] = static_cast<uint8_t>(ahead);
+    const size_t count = 1 + std::fread(data + 1, 1, data_size - 1, file);
+    ahead = std::fgetc(file);
+    SetSubheader(sector, {context.file_number, 0, ahead == EOF ? last_submode : submode, 0});
+    const uint32_t bytes = sector_bytes != 0 ? sector_bytes : static_cast<uint32_t>(count);
+    if (!PutSector(context, sector, bytes)) return false;
+  }
+  return true;
+}
 
 Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem& item,
                           int32_t& next_sector, uint32_t& size, uint8_t file_number,

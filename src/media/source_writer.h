@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "base/status.h"
 #include "image/sector/sector_writer.h"
@@ -26,6 +27,16 @@ struct SourceContext {
   uint32_t& size;
   uint8_t file_number;
 };
+
+// Steps the progress and writes the next sector; `bytes` count to the size.
+// False when the write failed or the host asked to stop.
+Status PutSector(SourceContext& context, RawSector& sector, uint32_t bytes);
+
+// Copies a file in pieces of data_size bytes, reading one byte ahead to mark
+// the last sector with last_submode. Each sector counts `sector_bytes` to the
+// size, or the bytes it holds when that is 0.
+Status CopyInPieces(SourceContext& context, std::FILE* file, size_t data_size, uint8_t submode,
+                    uint8_t last_submode, uint32_t sector_bytes);
 
 // The readers, one per source kind.
 Status WritePlainFile(SourceContext& context);
