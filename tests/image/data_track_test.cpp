@@ -39,6 +39,9 @@ TEST_F(DataTrackTest, AScriptWithoutTracksBuildsAReadableVolume) {
   EXPECT_EQ(descriptor.volume_id, "MY ALBUM");
   EXPECT_EQ(descriptor.volume_set_id, "SET.TXT");
   EXPECT_EQ(descriptor.application_id, "CDI/TESTAPP;1");
+  const RawSector pvd = test::ReadImageSector(Image(), 16);
+  EXPECT_EQ(LoadBigEndian16(pvd.data() + 24 + 122), 3);  // volume set size
+  EXPECT_EQ(LoadBigEndian16(pvd.data() + 24 + 126), 2);  // volume sequence number
   // 152 reserved sectors and the 3000-byte file give 154; padded to 300 and
   // 150 empty sectors behind, then 2 more.
   EXPECT_EQ(descriptor.volume_space_size, 452);
@@ -102,6 +105,28 @@ TEST_F(DataTrackTest, InfoAndEntriesFiles) {
   const RawSector entries = test::ReadImageSector(Image(), 151);
   EXPECT_EQ(std::string(entries.data() + 24, entries.data() + 32), "ENTRYVCD");
   EXPECT_EQ(LoadBigEndian16(entries.data() + 24 + 10), 0);
+}
+
+TEST_F(DataTrackTest, StepsWithoutPlaybackControl) {
+  dir_.Write("copy.txt", "x");
+  const auto build = test::BuildDisc(dir_, kNoTracks);
+  const std::vector<std::string> expected = {"Parsing script...",
+                                             "Sorting items...",
+                                             "Checking labels...",
+                                             "Performing makes...",
+                                             "Building image...",
+                                             "Building Segments...",
+                                             "Building MPEG tracks...",
+                                             "Building Audio tracks...",
+                                             "Building ISO 9660 image...",
+                                             "Appending segments...",
+                                             "",
+                                             "Entering references...",
+                                             "creating entries list...",
+                                             "Creating ENTRIES.VCD...",
+                                             "Creating INFO.VCD...",
+                                             "Ready..."};
+  EXPECT_EQ(build.statuses, expected);
 }
 
 TEST_F(DataTrackTest, AStopTakesEffectAfterTheStepInProgress) {

@@ -126,6 +126,14 @@ TEST_F(InteractiveDiscTest, SegmentsCdiFilesAndInfo) {
   dir_.Write("app.txt", std::string(5000, 'a'));
   const auto build = test::BuildDisc(dir_, kInteractive);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  std::vector<std::string> psd_steps;
+  for (const auto& status : build.statuses) {
+    if (status.find("PSD") != std::string::npos || status.find("LOT") != std::string::npos) {
+      psd_steps.push_back(status);
+    }
+  }
+  EXPECT_EQ(psd_steps, (std::vector<std::string>{"Building PSD...", "Building LOT...",
+                                                 "Inserting PSD...", "Inserting LOT..."}));
   test::IsoReader reader(Out("data.bin"));
   const auto cdi = reader.List("/CDI/");
   ASSERT_TRUE(cdi);

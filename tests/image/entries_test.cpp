@@ -1,0 +1,84 @@
+// Entry points placed on the sequence headers a track's scanner found.
+#include <gtest/gtest.h>
+
+#include "base/byte_order.h"
+#include "support/disc_build.h"
+#include "support/mpeg_synth.h"
+
+namespace vcd2 {
+namespace {
+
+// One picture per pack, PAL; an intra picture with a sequence header every
+// `gop` pictures.
+void WriteStream(const std::string& path, uint32_t pictures, uint32_t gop) {
+  test::MpegSynth stream;
+  for (uint32_t i = 0; i <= pictures + 1; ++i) {
+    std::vector<uint8_t> payload;
+    if (i % gop == 0) {
+      payload = test::SequenceHeader(352, 288);
+      const auto group = test::GroupOfPictures();
+      payload.insert(payload.end(), group.begin(), group.end());
+    }
+    const auto picture = test::Picture(0, i % gop == 0 ? 1 : 2);
+    payload.insert(payload.end(), picture.begin(), picture.end());
+    stream.Pack(i * 1200, 0xE0, payload);
+  }
+  stream.WriteTo(path);
+}
+
+class EntriesTest : public ::testing::Test {
+ protected:
+  test::DiscBuild Build(const std::string& entries, uint32_t gop = 12) {
+    WriteStream((dir_.Path() / "m.mpg").string(), 100, gop);
+    return test::BuildDisc(dir_,
+                           "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t.bin\" ENDOUTPUT\n"
+                           "MPGTRACK M 1 DIR \"m.mpg\"\n" +
+                               entries);
+  }
+  // Sector positions of the entries, relative to the track.
+  std::vector<int32_t> Positions() const {
+    const RawSector sector = test::ReadImageSector((dir_.Path() / "data.bin").string(), 151);
+    const uint8_t* data = sector.data() + 24;
+    std::vector<int32_t> addresses;
+    for (int i = 0; i < LoadBigEndian16(data + 10); ++i) {
+      const uint8_t* e = data + 12 + 4 * i;
+      auto bcd = [](uint8_t b) { return (b >> 4) * 10 + (b & 15); };
+      addresses.push_back(bcd(e[1]) * 4500 + bcd(e[2]) * 75 + bcd(e[3]));
+    }
+    std::vector<int32_t> positions;
+    for (size_t i = 1; i < addresses.size(); ++i) positions.push_back(addresses[i] - addresses[0]);
+    return positions;
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_F(EntriesTest, PlacementModes) {
+  const auto build = Build(
+      "DEFENTRY AFTER 0:0:0:13 M DEFENTRY BEFORE -0:0:1:13 M "
+      "DEFENTRY EXACT =0:0:1:23 M DEFENTRY LATE 0:0:3:0 M");
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  // Pictures 13 -> 24 (at or after), 38 -> 36 (at or before), 48 -> 48
+  // (exactly), 75 -> 84; picture n lies in sector 30 + n.
+  EXPECT_EQ(Positions(), (std::vector<int32_t>{30 + 24, 30 + 36, 30 + 48, 30 + 84}));
+}
+
+TEST_F(EntriesTest, Failures) {
+  struct Case {
+    std::string entry;
+    uint32_t gop;
+    std::string message;
+  };
+  for (const Case& c :
+       {Case{"DEFENTRY E =0:0:0:13 M", 12,
+             "Could not set entry E, no sequence header at this frame."},
+        Case{"DEFENTRY E 0:0:1:0 M", 96, "Could not set entry E within 2 sec of desired location."},
+        Case{"DEFENTRY E 0:0:9:0 M", 12, "Could not set entry E."}}) {
+    const auto build = Build(c.entry, c.gop);
+    EXPECT_EQ(build.result, 1) << c.entry;
+    EXPECT_EQ(build.messages, std::vector<std::string>{c.message}) << c.entry;
+  }
+}
+
+}  // namespace
+}  // namespace vcd2
