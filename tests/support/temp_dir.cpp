@@ -6,15 +6,18 @@
 
 namespace vcd2::test {
 
+// Scripts name the directory in quotes, where a U in front of the closing
+// quote would start a hex-coded string: the random part never ends the path.
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vcd2-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  path_ = std::filesystem::path(pattern) / "work";
+  std::filesystem::create_directory(path_);
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(path_.parent_path(), ignored);
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& contents) const {
