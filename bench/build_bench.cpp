@@ -90,18 +90,19 @@ int main(int argc, char** argv) {
   if (!fs::exists(stream)) {
     std::printf("making a %d-minute stream with ffmpeg...\n", minutes);
     const std::string seconds = std::to_string(minutes * 60);
-    const Run made = Spawn({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                            "testsrc=duration=" + seconds + ":size=352x288:rate=25", "-f", "lavfi",
-                            "-i", "sine=duration=" + seconds, "-target", "pal-vcd",
-                            (work / "part.mpg").string()});
+    const Run made =
+        Spawn({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+               "testsrc=duration=" + seconds + ":size=352x288:rate=25", "-f", "lavfi", "-i",
+               "sine=duration=" + seconds, "-target", "pal-vcd", (work / "part.mpg").string()});
     if (made.status != 0) return 1;
     fs::rename(work / "part.mpg", stream);
   }
   const fs::path script = work / "bench.vcd";
-  std::ofstream(script) << "VERSION 2.0\nALBUM \"BENCH\"\nOUTPUT 1 \"" << (work / "data.bin").string()
-                        << "\" 2 \"" << (work / "track.bin").string()
-                        << "\" ENDOUTPUT\nMPGTRACK LONG 1 \"" << stream.string()
-                        << "\"\nDEFENTRY HALF 0:" << minutes / 2 << ":00:00 LONG\nENDFILE\n";
+  std::ofstream(script) << "VERSION 2.0\nALBUM \"BENCH\"\nOUTPUT 1 \""
+                        << (work / "data.bin").string() << "\" 2 \""
+                        << (work / "track.bin").string() << "\" ENDOUTPUT\nMPGTRACK LONG 1 \""
+                        << stream.string() << "\"\nDEFENTRY HALF 0:" << minutes / 2
+                        << ":00:00 LONG\nENDFILE\n";
   PlainCopy(stream, work / "warm.bin", fs::file_size(stream));  // the stream in the page cache
   Spawn({"sync"});
   Run build = Spawn({vcd2build, "--quiet", script.string()});
@@ -111,7 +112,8 @@ int main(int argc, char** argv) {
   Sync(work / "track.bin");
   build.seconds += std::chrono::duration<double>(Clock::now() - synced).count();
   Spawn({"sync"});
-  const uintmax_t image_bytes = fs::file_size(work / "data.bin") + fs::file_size(work / "track.bin");
+  const uintmax_t image_bytes =
+      fs::file_size(work / "data.bin") + fs::file_size(work / "track.bin");
   const double copy_seconds = PlainCopy(stream, work / "copy.bin", image_bytes);
   const double megabytes = static_cast<double>(image_bytes) / 1e6;
   std::printf("stream: %d minutes, %.1f MB; images: %.1f MB\n", minutes,
