@@ -5,25 +5,21 @@
 #include "driver/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
+#include "image/iso/volume_descriptor.h"
 #include "image/iso_directory.h"
+#include "image/iso_volume.h"
+#include "image/vcd_names.h"
 #include "media/source_writer.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint32_t kUnitSectors = 150;
-constexpr uint32_t kSectorBytes = 2048;
 constexpr Subheader kSegmentPadding = {1, 0, submode::kRealTime | submode::kForm2, 0};
-
-std::string ItemIdentifier(uint32_t number) {
-  char identifier[20];
-  std::snprintf(identifier, sizeof identifier, "ITEM%.4u.DAT;1", static_cast<unsigned>(number));
-  return identifier;
-}
 
 // Pads with copies of sector up to the next multiple of 150.
 Status PadToUnit(SectorWriter& writer, uint32_t& next_free, const RawSector& sector) {
-  const uint32_t count = (kUnitSectors - next_free % kUnitSectors) % kUnitSectors;
+  const uint32_t count =
+      (kSegmentUnitSectors - next_free % kSegmentUnitSectors) % kSegmentUnitSectors;
   if (!WriteSectors(writer, static_cast<int32_t>(next_free), static_cast<int32_t>(count), sector)) {
     return false;
   }
@@ -67,12 +63,12 @@ Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, u
   uint32_t size = 0;
   if (!WriteSourceSectors(project, writer, item, next, size, 1)) return false;
   project.next_free_address = static_cast<uint32_t>(next);
-  const uint32_t units = (item.sector_count + kUnitSectors - 1) / kUnitSectors;
-  const std::string placeholder = "SEGMENT\\" + ItemIdentifier(item.position + 1);
+  const uint32_t units = (item.sector_count + kSegmentUnitSectors - 1) / kSegmentUnitSectors;
+  const std::string placeholder = "SEGMENT\\" + SegmentFileName(item.position + 1) + ";1";
   item.position = number;
   number += units;
-  if (!SetIsoDirectory(image, placeholder, first, units * kUnitSectors * kSectorBytes,
-                       ItemIdentifier(item.position + 1))) {
+  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kIsoBlockSize,
+                       SegmentFileName(item.position + 1) + ";1")) {
     return false;
   }
   item.content_flags = project.content_type;
@@ -96,11 +92,11 @@ Status AppendSegments(VcdProject& project) {
   for (auto& item : project.segments) {
     if (!AppendSegment(project, image.get(), *item, number)) return false;
   }
-  if (!WriteSectors(writer, static_cast<int32_t>(project.next_free_address), kUnitSectors,
+  if (!WriteSectors(writer, static_cast<int32_t>(project.next_free_address), kSegmentUnitSectors,
                     EmptyGapSector())) {
     return false;
   }
-  project.next_free_address += kUnitSectors;
+  project.next_free_address += kSegmentUnitSectors;
   ShowStatus("");
   SetProgressRange(0, 100);
   return true;

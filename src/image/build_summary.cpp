@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "image/sector/sector_layout.h"
+
 namespace vcd2 {
 namespace {
 
 constexpr uint64_t kSectorsPerSecond = 75;
 constexpr uint64_t k74Minutes = 74 * 60 * kSectorsPerSecond;
 constexpr uint64_t k80Minutes = 80 * 60 * kSectorsPerSecond;
-constexpr double kRawSectorBytes = 2352;
+constexpr double kRawSectorBytes = kRawSectorSize;
 
 void Append(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Append(std::string& text, const char* format, ...) {

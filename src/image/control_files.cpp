@@ -16,7 +16,6 @@ namespace {
 using Block = std::array<uint8_t, kForm1DataSize>;
 
 constexpr Subheader kControlFileSubheader = {1, 0, submode::kEndOfFile | submode::kData, 0};
-constexpr uint32_t kUnitSectors = 150;  // a segment play item unit
 constexpr size_t kPalFlagsOffset = 30;
 constexpr size_t kSegmentContentsOffset = 56;
 constexpr uint8_t kContinuedUnit = 0x20;
@@ -45,7 +44,7 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
   uint16_t count = 0;
   for (const auto& item : project.segments) {
     const uint32_t first = item->position;
-    const uint32_t units = (item->sector_count + kUnitSectors - 1) / kUnitSectors;
+    const uint32_t units = (item->sector_count + kSegmentUnitSectors - 1) / kSegmentUnitSectors;
     for (uint32_t k = 0; k < units; ++k) {
       const size_t offset = kSegmentContentsOffset + first + k;
       if (offset >= block.size()) {

@@ -8,6 +8,7 @@
 #include "image/image_file.h"
 #include "image/iso/volume_descriptor.h"
 #include "image/iso_directory.h"
+#include "image/vcd_names.h"
 
 namespace vcd2 {
 namespace {
@@ -16,19 +17,12 @@ constexpr uint32_t kTrackPregapDistance = 152;  // 2 unused sectors and the 150-
 constexpr int32_t kScramblerGapSectors = 225;
 constexpr uint32_t kAudioLeadSectors = 75;
 constexpr uint32_t kVolumeTail = 2;
-constexpr uint32_t kSectorBytes = 2048;
-
-std::string NumberedPath(const char* format, unsigned number) {
-  char path[40];
-  std::snprintf(path, sizeof path, format, number);
-  return path;
-}
 
 // A directory record that cannot be found has been reported; the step goes on.
 void PlaceTrack(std::FILE* image, ScriptItem& track, uint32_t& next_free, const std::string& path) {
   track.disc_address = next_free + kTrackPregapDistance;
   next_free = track.disc_address + track.sector_count;
-  (void)SetIsoDirectory(image, path, track.disc_address, track.sector_count * kSectorBytes);
+  (void)SetIsoDirectory(image, path, track.disc_address, track.sector_count * kIsoBlockSize);
 }
 
 Status WriteVolumeSpaceSize(std::FILE* image, uint32_t size) {
@@ -47,7 +41,7 @@ Status EnterReferences(VcdProject& project) {
   uint32_t& next_free = project.next_free_address;
   unsigned number = 1;
   for (auto& track : project.mpeg_tracks) {
-    PlaceTrack(image.get(), *track, next_free, NumberedPath("MPEGAV\\AVSEQ%.2u.DAT;1", number++));
+    PlaceTrack(image.get(), *track, next_free, "MPEGAV\\" + MpegTrackFileName(number++) + ";1");
   }
   if (!project.audio_tracks.empty()) {
     if (project.mpeg_tracks.empty()) {
@@ -61,7 +55,7 @@ Status EnterReferences(VcdProject& project) {
     next_free += kAudioLeadSectors;
   }
   for (auto& track : project.audio_tracks) {
-    PlaceTrack(image.get(), *track, next_free, NumberedPath("CDDA\\AUDIO%.2u.DAT;1", ++number));
+    PlaceTrack(image.get(), *track, next_free, "CDDA\\" + AudioTrackFileName(++number) + ";1");
   }
   next_free += kVolumeTail;
   return WriteVolumeSpaceSize(image.get(), next_free);

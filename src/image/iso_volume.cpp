@@ -7,17 +7,18 @@
 #include "driver/host_tables.h"
 #include "driver/progress.h"
 #include "image/host_nodes.h"
+#include "image/iso/volume_descriptor.h"
 #include "image/iso/volume_imager.h"
 #include "image/recording_date.h"
 #include "image/sector/edc.h"
 #include "image/sector/image_output.h"
+#include "image/vcd_names.h"
 
 namespace vcd2 {
 namespace {
 
 constexpr uint32_t kControlFileSize = 2048;
 constexpr uint32_t kLotSize = kLotSectors * 2048;
-constexpr uint32_t kSectorBytes = 2048;
 
 // Reads the data of read files: the host's for nodes it owns, otherwise the
 // file named by the source path.
@@ -65,12 +66,6 @@ VolumeFile Read(std::string name, uint32_t size, std::string source) {
           nullptr};
 }
 
-std::string Numbered(const char* format, unsigned number) {
-  char name[32];
-  std::snprintf(name, sizeof name, format, number);
-  return name;
-}
-
 // The Video CD directories in the order their nodes are made.
 std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
   const bool psd = project.has_psd != 0;
@@ -96,21 +91,21 @@ std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
   }
   VolumeDirectory& segment = directories.emplace_back(VolumeDirectory{"SEGMENT", {}});
   for (const auto& item : project.segments) {
-    segment.files.push_back(Placed(Numbered("ITEM%.4u.DAT", item->position + 1), 0,
-                                   item->sector_count * kSectorBytes, xa::kForm2File, 1));
+    segment.files.push_back(Placed(SegmentFileName(item->position + 1), 0,
+                                   item->sector_count * kIsoBlockSize, xa::kForm2File, 1));
   }
   VolumeDirectory& mpegav = directories.emplace_back(VolumeDirectory{"MPEGAV", {}});
   unsigned number = 1;
   for (const auto& track : project.mpeg_tracks) {
-    mpegav.files.push_back(Placed(Numbered("AVSEQ%.2u.DAT", number), 0,
-                                  (track->sector_count + 75) * kSectorBytes, xa::kForm2File,
+    mpegav.files.push_back(Placed(MpegTrackFileName(number), 0,
+                                  (track->sector_count + 75) * kIsoBlockSize, xa::kForm2File,
                                   static_cast<uint8_t>(number)));
     ++number;
   }
   if (!project.audio_tracks.empty()) {
     VolumeDirectory& cdda = directories.emplace_back(VolumeDirectory{"CDDA", {}});
     for (size_t i = 0; i < project.audio_tracks.size(); ++i) {
-      cdda.files.push_back(Placed(Numbered("AUDIO%.2u.DAT", ++number), 0, 0, xa::kCdDaFile, 0));
+      cdda.files.push_back(Placed(AudioTrackFileName(++number), 0, 0, xa::kCdDaFile, 0));
     }
   }
   return directories;
@@ -150,7 +145,7 @@ void SetIdentifiers(const VcdProject& project, VolumeImager& imager) {
   imager.SetSystemIdentifier("CD-RTOS CD-BRIDGE");
   imager.SetVolumeIdentifier(std::string(project.album_id.begin(), project.album_id.end()));
   imager.SetApplicationIdentifier("CDI/" + std::string(project.application_name.data()) + ";1");
-  const uint32_t psd_sectors = (project.psd_size * 8 + kSectorBytes - 1) / kSectorBytes;
+  const uint32_t psd_sectors = (project.psd_size * 8 + kIsoBlockSize - 1) / kIsoBlockSize;
   imager.SetReservedEnd(project.has_psd != 0 ? kPsdLba + psd_sectors : kLotLba);
 }
 

@@ -3,12 +3,13 @@
 #include <filesystem>
 
 #include "driver/error_reporter.h"
+#include "image/sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint32_t kSectorBytes = 2048;
-constexpr uint32_t kRawSectorBytes = 2352;
+constexpr uint32_t kSectorBytes = kForm1DataSize;
+constexpr uint32_t kRawSectorBytes = kRawSectorSize;
 
 }  // namespace
 
