@@ -21,6 +21,7 @@ constexpr uint32_t kUnitsPerSector = 2048 / kUnitBytes;
 constexpr size_t kLotEntries = kLotSectors * 2048 / 2;
 constexpr size_t kMaxLids = kLotEntries - 1;  // LID 0 is not used
 constexpr uint16_t kUnusedLid = 0xFFFF;
+constexpr size_t kMaxListItems = 255;  // counted in one byte of a descriptor
 
 uint32_t Units(size_t bytes) {
   return static_cast<uint32_t>((bytes + kUnitBytes - 1) / kUnitBytes);
@@ -59,6 +60,12 @@ Status CheckLists(const VcdProject& project) {
     return false;
   }
   for (const auto& list : project.lists) {
+    if (list->play_items.size() > kMaxListItems || list->selection_items.size() > kMaxListItems) {
+      ReportError("List %s (line %u) has more than %zu items.",
+                  list->label_kind == ListLabelKind::kStart ? "START" : list->label.c_str(),
+                  static_cast<unsigned>(list->line), kMaxListItems);
+      return false;
+    }
     if (list->kind == ListKind::kSelection && list->play_items.empty()) {
       ReportError("Selection %s has no play item.",
                   list->label_kind == ListLabelKind::kStart ? "START" : list->label.c_str());
@@ -171,7 +178,11 @@ Status InsertPsd(VcdProject& project) {
     return written;
   };
   auto place = [&](const std::vector<uint8_t>& descriptor) {
-    if (2048 - used < descriptor.size() && !write_block(submode::kData)) return false;
+    if (descriptor.size() > kForm1DataSize) {
+      ReportError("A PSD descriptor of %zu bytes does not fit a sector.", descriptor.size());
+      return false;
+    }
+    if (kForm1DataSize - used < descriptor.size() && !write_block(submode::kData)) return false;
     std::copy(descriptor.begin(), descriptor.end(), sector.begin() + kUserDataOffset + used);
     used += size_t{Units(descriptor.size())} * kUnitBytes;
     return true;

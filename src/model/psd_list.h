@@ -15,6 +15,7 @@ struct PsdList {
   ListKind kind;
   ListLabelKind label_kind = ListLabelKind::kRefused;
   std::string label;  // empty for START
+  uint32_t line = 0;  // script line of the statement
   std::vector<LabelRef> play_items;
   LabelRef next;
   LabelRef previous;

@@ -10,17 +10,35 @@ constexpr int64_t kWaitSecondsExact = 60;  // codes up to here count whole secon
 constexpr uint8_t kWaitInfinite = 255;
 constexpr int32_t kMaxLoop = 255;
 constexpr uint8_t kJumpComplete = 0x80;
+constexpr size_t kMaxListItems = 255;  // a descriptor counts its items in one byte
+
+// Appends an item to the list's play items or selection items, refusing one
+// more than a descriptor can count.
+Status AppendItem(PsdList& list, std::vector<LabelRef> PsdList::*items, LabelRef item) {
+  if ((list.*items).size() >= kMaxListItems) {
+    const bool play_list = list.kind == ListKind::kPlayList;
+    ReportError("%s %s (line %u) has more than %zu %s items.", play_list ? "PLAYLIST" : "SELECTION",
+                list.label_kind == ListLabelKind::kStart ? "START" : list.label.c_str(),
+                static_cast<unsigned>(list.line), kMaxListItems,
+                items == &PsdList::play_items ? "play" : "selection");
+    return false;
+  }
+  (list.*items).push_back(std::move(item));
+  return true;
+}
 
 }  // namespace
 
 // PLAYLIST|SELECTION label { clause } ENDPLAYLIST|ENDSELECTION
 Status ScriptParser::ParseList(ListKind kind) {
   const bool play_list = kind == ListKind::kPlayList;
+  const uint32_t line = reader_.Line();
   if (!reader_.ReadWord()) {
     return ReportEnd(play_list ? "EOF encountered expecting playlist label."
                                : "EOF encountered expecting selection label.");
   }
   auto list = std::make_unique<PsdList>(kind, reader_.Word());
+  list->line = line;
   switch (reader_.ClassifyWord(KeywordClass::kTarget)) {
     case kStart:
       list->label_kind = ListLabelKind::kStart;
@@ -120,7 +138,9 @@ Status ScriptParser::ParsePlayItems(PsdList& list) {
       ReportError("Expected play item.");
       return false;
     }
-    list.play_items.emplace_back(reader_.Word(), reader_.Line());
+    if (!AppendItem(list, &PsdList::play_items, LabelRef(reader_.Word(), reader_.Line()))) {
+      return false;
+    }
   }
   return true;
 }
@@ -132,8 +152,7 @@ Status ScriptParser::ParseSelectionPlayItem(PsdList& list) {
     ReportError("Expected play item.");
     return false;
   }
-  list.play_items.emplace_back(reader_.Word(), reader_.Line());
-  return true;
+  return AppendItem(list, &PsdList::play_items, LabelRef(reader_.Word(), reader_.Line()));
 }
 
 // An end of file leaves the target as it was; the next clause read reports it.
@@ -272,7 +291,7 @@ Status ScriptParser::ParseItems(PsdList& list) {
     LabelRef item;
     ApplyTarget(item, list, false);
     ReadArea(item.area);
-    list.selection_items.push_back(item);
+    if (!AppendItem(list, &PsdList::selection_items, item)) return false;
     if (!reader_.ReadWord()) return ReportEnd("Unexpected EOF.");
     if (reader_.ClassifyWord(KeywordClass::kClosing) == kEndItems) return true;
   }

@@ -261,5 +261,36 @@ TEST_F(InteractiveDiscTest, ASelectionWithoutPlayItemIsRefused) {
   EXPECT_EQ(build.messages, std::vector<std::string>{"Selection START has no play item."});
 }
 
+// A descriptor counts its items in one byte: 255 play items or selection
+// items are written, 256 are refused naming the list and its line.
+TEST_F(InteractiveDiscTest, ListsHoldAtMost255Items) {
+  WriteStream(Out("movie.mpg"), 10);
+  const auto body = [](int play_items, int selection_items) {
+    std::string text =
+        "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" ENDOUTPUT\nMPGTRACK MOVIE 1 DIR "
+        "\"movie.mpg\"\nPLAYLIST START PLAY";
+    for (int i = 0; i < play_items; ++i) text += " MOVIE";
+    text += " ENDPLAY ENDPLAYLIST\nSELECTION S PLAY MOVIE ITEMS";
+    for (int i = 0; i < selection_items; ++i) text += " START";
+    return text + " ENDITEMS ENDSELECTION";
+  };
+  ASSERT_EQ(test::BuildDisc(dir_, body(255, 255)).result, 0);
+  const RawSector psd = test::ReadImageSector(Out("data.bin"), 184);
+  EXPECT_EQ(psd[24 + 1], 255);
+  const uint32_t selection = (14 + 2 * 255 + 7) / 8 * 8;
+  EXPECT_EQ(psd[24 + selection + 2], 255);
+
+  const std::string prefix = (dir_.Path() / "disc.vcd").string() + " Line 5:\r\n";
+  auto build = test::BuildDisc(dir_, body(256, 1));
+  EXPECT_EQ(build.result, 1);
+  ASSERT_FALSE(build.messages.empty());
+  EXPECT_EQ(build.messages[0], prefix + "PLAYLIST START (line 5) has more than 255 play items.");
+  build = test::BuildDisc(dir_, body(1, 256));
+  EXPECT_EQ(build.result, 1);
+  ASSERT_FALSE(build.messages.empty());
+  EXPECT_EQ(build.messages[0].substr(build.messages[0].find('\n') + 1),
+            "SELECTION S (line 6) has more than 255 selection items.");
+}
+
 }  // namespace
 }  // namespace vcd2
