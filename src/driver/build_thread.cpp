@@ -14,6 +14,7 @@
 #include "image/disc_export.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
+#include "model/output_paths.h"
 #include "model/sort_items.h"
 #include "model/vcd_project.h"
 #include "script/script_parser.h"
@@ -35,7 +36,18 @@ bool FinishDisc(const VcdProject& project) {
   return true;
 }
 
-// The five phases; each runs only when the one before succeeded.
+// The whole-disc files the host asked for, written only with OUTPUT names.
+std::vector<FileUse> DiscOutputs(const VcdProject& project) {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  if (host == nullptr || host->disc_image == nullptr || project.output_names.empty()) return {};
+  const std::string name = host->disc_image;
+  return {{DiscFilePath(name, DiscFile::kImage), "the disc image"},
+          {DiscFilePath(name, DiscFile::kCueSheet), "the disc's cue sheet"},
+          {DiscFilePath(name, DiscFile::kToc), "the disc's TOC file"}};
+}
+
+// The five phases; each runs only when the one before succeeded. Outputs are
+// checked against the inputs before MAKE writes the first file.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Parsing script...");
   const bool parsed = ParseScript(project);
@@ -50,6 +62,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!SortItems(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Checking labels...");
   if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
+  if (!CheckOutputPaths(project, DiscOutputs(project))) return VCD2_RESULT_FAILED;
   ShowStatus("Performing makes...");
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");

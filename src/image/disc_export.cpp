@@ -100,8 +100,8 @@ std::string BaseName(const std::string& path) {
 
 void WriteCue(const VcdProject& project, const std::string& name,
               const std::vector<TrackSpan>& spans) {
-  std::ofstream cue(name + ".cue");
-  cue << "FILE \"" << BaseName(name) << ".bin\" BINARY\n";
+  std::ofstream cue(DiscFilePath(name, DiscFile::kCueSheet));
+  cue << "FILE \"" << BaseName(DiscFilePath(name, DiscFile::kImage)) << "\" BINARY\n";
   for (size_t i = 0; i < spans.size(); ++i) {
     char track[64];
     std::snprintf(track, sizeof track, "  TRACK %02zu MODE2/2352\n", i + 1);
@@ -121,11 +121,11 @@ void WriteCue(const VcdProject& project, const std::string& name,
 
 void WriteToc(const VcdProject& project, const std::string& name,
               const std::vector<TrackSpan>& spans) {
-  std::ofstream toc(name + ".toc");
+  std::ofstream toc(DiscFilePath(name, DiscFile::kToc));
   toc << "CD_ROM_XA\n";
   for (const TrackSpan& span : spans) {
-    toc << "\nTRACK MODE2_RAW\nDATAFILE \"" << BaseName(name) << ".bin\" #"
-        << int64_t{span.pregap} * static_cast<int64_t>(kRawSectorSize) << " "
+    toc << "\nTRACK MODE2_RAW\nDATAFILE \"" << BaseName(DiscFilePath(name, DiscFile::kImage))
+        << "\" #" << int64_t{span.pregap} * static_cast<int64_t>(kRawSectorSize) << " "
         << Msf(span.end - span.pregap) << "\n";
     if (span.pregap != span.start) toc << "START " << Msf(span.start - span.pregap) << "\n";
   }
@@ -137,8 +137,19 @@ void WriteToc(const VcdProject& project, const std::string& name,
 
 }  // namespace
 
+std::string DiscFilePath(const std::string& name, DiscFile file) {
+  switch (file) {
+    case DiscFile::kCueSheet:
+      return name + ".cue";
+    case DiscFile::kToc:
+      return name + ".toc";
+    default:
+      return name + ".bin";
+  }
+}
+
 Status ExportDisc(const VcdProject& project, const std::string& name) {
-  UniqueFile out(std::fopen((name + ".bin").c_str(), "wb"));
+  UniqueFile out(std::fopen(DiscFilePath(name, DiscFile::kImage).c_str(), "wb"));
   if (!out) {
     ReportError("Could not open image file.");
     return false;

@@ -13,4 +13,8 @@ namespace vcd2 {
 // rewritten to its disc address. CD-DA tracks read their source files.
 Status ExportDisc(const VcdProject& project, const std::string& name);
 
+// The files ExportDisc writes for name.
+enum class DiscFile { kImage, kCueSheet, kToc };
+std::string DiscFilePath(const std::string& name, DiscFile file);
+
 }  // namespace vcd2

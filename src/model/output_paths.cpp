@@ -1,0 +1,117 @@
+#include "model/output_paths.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "driver/error_reporter.h"
+
+namespace vcd2 {
+namespace {
+
+// Device and inode of an existing file, else its normalised absolute path.
+struct FileIdentity {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string path;
+
+  bool operator==(const FileIdentity& other) const = default;
+};
+
+FileIdentity Identify(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) return {true, info.st_dev, info.st_ino, {}};
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+  return {false, 0, 0, (error ? absolute.lexically_normal() : resolved).string()};
+}
+
+const char* VolumeFileStatement(FileType type) {
+  switch (type) {
+    case FileType::kRtfFile:
+      return "RTF";
+    case FileType::kIffDyuv:
+      return "IFFDYUV";
+    case FileType::kCopyright:
+      return "COPYRIGHT";
+    case FileType::kAbstract:
+      return "ABSTRACT";
+    case FileType::kVolumeSet:
+      return "VOLSET";
+    case FileType::kBiblio:
+      return "BIBLIO";
+    default:
+      return "FILE";
+  }
+}
+
+void Add(std::vector<FileUse>& uses, const FileRef& file, std::string use) {
+  if (std::optional<std::string> path = file.NewFullPath()) {
+    uses.push_back({std::move(*path), std::move(use)});
+  }
+}
+
+template <typename Items>
+void AddItems(std::vector<FileUse>& uses, const Items& items, const std::string& statement) {
+  for (const auto& item : items) Add(uses, *item, "the source of " + statement + " " + item->label);
+}
+
+void AddVolumeFile(std::vector<FileUse>& uses, const CdiFile& file) {
+  if (const auto* rtf = dynamic_cast<const RtfFile*>(&file)) {
+    for (const auto& part : rtf->parts) Add(uses, *part, "a part of GENRTF " + file.name);
+    return;
+  }
+  const std::string statement = VolumeFileStatement(file.GetFileType());
+  Add(uses, file, "the source of " + statement + " " + file.name);
+}
+
+std::vector<FileUse> InputFiles(const VcdProject& project) {
+  std::vector<FileUse> inputs = {{project.script_path, "the script"}};
+  AddItems(inputs, project.mpeg_tracks, "MPGTRACK");
+  AddItems(inputs, project.segments, "SEGMENT");
+  AddItems(inputs, project.audio_tracks, "DATRACK");
+  for (const auto& file : project.cdi_files) AddVolumeFile(inputs, *file);
+  for (const auto& file : project.descriptor_files) AddVolumeFile(inputs, *file);
+  for (const auto& rule : project.makes) {
+    Add(inputs, *rule->GetTarget(), "the target of a MAKE");
+    const std::string target = rule->GetTarget()->NewFullPath().value_or("");
+    for (const auto& source : rule->GetSources())
+      Add(inputs, *source, "a source of MAKE " + target);
+  }
+  return inputs;
+}
+
+Status Refuse(const FileUse& output, const FileUse& other) {
+  ReportError("%s (%s) is the same file as %s (%s).", output.use.c_str(), output.path.c_str(),
+              other.use.c_str(), other.path.c_str());
+  return false;
+}
+
+}  // namespace
+
+Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& extra_outputs) {
+  std::vector<FileUse> outputs;
+  for (const auto& name : project.output_names) {
+    Add(outputs, *name, "OUTPUT " + std::to_string(name->sequence));
+  }
+  outputs.insert(outputs.end(), extra_outputs.begin(), extra_outputs.end());
+  std::vector<FileIdentity> ids;
+  for (const FileUse& output : outputs) {
+    ids.push_back(Identify(output.path));
+    for (size_t j = 0; j + 1 < ids.size(); ++j) {
+      if (ids[j] == ids.back()) return Refuse(outputs[j], output);
+    }
+  }
+  for (const FileUse& input : InputFiles(project)) {
+    const FileIdentity id = Identify(input.path);
+    for (size_t i = 0; i < ids.size(); ++i) {
+      if (ids[i] == id) return Refuse(outputs[i], input);
+    }
+  }
+  return true;
+}
+
+}  // namespace vcd2

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/status.h"
+#include "model/vcd_project.h"
+
+namespace vcd2 {
+
+// A file the build reads or writes, and the use that names it in messages.
+struct FileUse {
+  std::string path;
+  std::string use;  // e.g. "OUTPUT 2", "the source of MPGTRACK T1"
+};
+
+// Refuses a build whose outputs (the OUTPUT names and extra_outputs) name
+// each other or a file the build reads (the script, every source, the
+// sources and targets of MAKE), before anything is opened for writing. Two names are
+// the same file when they have the same device and inode, or, where a file
+// does not exist yet, the same normalised absolute path.
+Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& extra_outputs);
+
+}  // namespace vcd2

@@ -1,0 +1,91 @@
+// Outputs that name an input, the script or each other are refused before
+// anything is written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/disc_build.h"
+
+namespace vcd2 {
+namespace {
+
+std::string Contents(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string Expand(std::string text, const std::string& dir) {
+  for (size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, dir);
+  return text;
+}
+
+struct Collision {
+  const char* outputs;  // the OUTPUT block's lines
+  const char* more;     // further statements
+  const char* disc;     // the whole-disc name, "" for none
+  const char* message;  // '@' stands for the directory
+};
+
+TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
+  const Collision cases[] = {
+      {"1 DIR \"f.txt\" 2 DIR \"t1.bin\"", "FILE \"F.TXT\" DIR \"f.txt\"", "",
+       "OUTPUT 1 (@/f.txt) is the same file as the source of FILE F.TXT (@/f.txt)."},
+      {"1 DIR \"data.bin\" 2 DIR \"t1.bin\"", "", "@/data",
+       "OUTPUT 1 (@/data.bin) is the same file as the disc image (@/data.bin)."},
+      {"1 DIR \"data.bin\" 2 DIR \"t1.bin\"", "", "@/t1",
+       "OUTPUT 2 (@/t1.bin) is the same file as the disc image (@/t1.bin)."},
+      {"1 DIR \"data.bin\" 2 DIR \"t1.mpg\"", "", "",
+       "OUTPUT 2 (@/t1.mpg) is the same file as the source of MPGTRACK T1 (@/t1.mpg)."},
+      {"1 DIR \"sub/../s.mpg\" 2 DIR \"t1.bin\"",
+       "SEGMENT S 1 DIR \"s.mpg\" PLAYLIST START PLAY S ENDPLAY ENDPLAYLIST", "",
+       "OUTPUT 1 (@/sub/../s.mpg) is the same file as the source of SEGMENT S (@/s.mpg)."},
+      {"1 \"@/disc.vcd\" 2 DIR \"t1.bin\"", "", "",
+       "OUTPUT 1 (@/disc.vcd) is the same file as the script (@/disc.vcd)."},
+      {"1 DIR \"x.bin\" 2 DIR \"./x.bin\"", "", "",
+       "OUTPUT 1 (@/x.bin) is the same file as OUTPUT 2 (@/./x.bin)."},
+      {"1 DIR \"data.bin\" 2 DIR \"hard.raw\"", "DATRACK CD 1 PCML DIR \"cd.raw\"", "",
+       "OUTPUT 2 (@/hard.raw) is the same file as the source of DATRACK CD (@/cd.raw)."},
+      {"1 DIR \"data.bin\" 2 DIR \"soft.mpg\"", "", "",
+       "OUTPUT 2 (@/soft.mpg) is the same file as the source of MPGTRACK T1 (@/t1.mpg)."},
+      {"1 DIR \"in.wav\" 2 DIR \"t1.bin\"",
+       "MAKE MPA 224 DIR \"a.mp2\" FROM WAVE DIR \"in.wav\" ENDMAKE", "",
+       "OUTPUT 1 (@/in.wav) is the same file as a source of MAKE @/a.mp2 (@/in.wav)."},
+      {"1 DIR \"a.mp2\" 2 DIR \"t1.bin\"",
+       "MAKE MPA 224 DIR \"a.mp2\" FROM WAVE DIR \"in.wav\" ENDMAKE", "",
+       "OUTPUT 1 (@/a.mp2) is the same file as the target of a MAKE (@/a.mp2)."},
+      {"1 DIR \"data.bin\" 2 DIR \"t1.bin\"", "FILE \"F.CUE\" DIR \"f.cue\"", "@/f",
+       "the disc's cue sheet (@/f.cue) is the same file as the source of FILE F.CUE (@/f.cue)."},
+      {"1 DIR \"f.txt\" 2 DIR \"t1.bin\"", "GENRTF \"G.RTF\" FORM 1 \"@/f.txt\" EOF", "",
+       "OUTPUT 1 (@/f.txt) is the same file as a part of GENRTF G.RTF (@/f.txt)."},
+  };
+  test::TempDir dir;
+  const std::string at = dir.Path().string();
+  std::filesystem::create_directory(dir.Path() / "sub");
+  for (const char* name : {"t1.mpg", "s.mpg", "f.txt", "f.cue", "cd.raw", "in.wav"}) {
+    dir.Write(name, std::string("contents of ") + name);
+  }
+  std::filesystem::create_hard_link(dir.Path() / "cd.raw", dir.Path() / "hard.raw");
+  std::filesystem::create_symlink(dir.Path() / "t1.mpg", dir.Path() / "soft.mpg");
+  for (const Collision& c : cases) {
+    const std::string disc = Expand(c.disc, at);
+    const std::string body = Expand(
+        std::string("OUTPUT ") + c.outputs + " ENDOUTPUT\nMPGTRACK T1 1 DIR \"t1.mpg\"\n" + c.more,
+        at);
+    const auto build = test::BuildDisc(dir, body, "", disc.empty() ? nullptr : disc.c_str());
+    EXPECT_EQ(build.result, 1) << c.message;
+    EXPECT_EQ(build.messages, std::vector<std::string>{Expand(c.message, at)});
+    for (const char* name : {"t1.mpg", "s.mpg", "f.txt", "f.cue", "cd.raw", "in.wav"}) {
+      EXPECT_EQ(Contents(dir.Path() / name), std::string("contents of ") + name) << c.message;
+    }
+    for (const char* name : {"data.bin", "t1.bin", "x.bin", "a.mp2", "data.cue", "t1.cue"}) {
+      EXPECT_FALSE(std::filesystem::exists(dir.Path() / name)) << name << ": " << c.message;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vcd2
