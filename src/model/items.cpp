@@ -13,6 +13,27 @@ constexpr uint32_t kRawSectorBytes = kRawSectorSize;
 
 }  // namespace
 
+const char* VolumeFileStatement(FileType type) {
+  switch (type) {
+    case FileType::kRtfFile:
+      return "RTF";
+    case FileType::kPartsFile:
+      return "GENRTF";
+    case FileType::kIffDyuv:
+      return "IFFDYUV";
+    case FileType::kCopyright:
+      return "COPYRIGHT";
+    case FileType::kAbstract:
+      return "ABSTRACT";
+    case FileType::kVolumeSet:
+      return "VOLSET";
+    case FileType::kBiblio:
+      return "BIBLIO";
+    default:
+      return "FILE";
+  }
+}
+
 void CdiFile::MeasureSize() {
   sector_count = 0;
   byte_size = 0;

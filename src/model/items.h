@@ -88,6 +88,10 @@ class CdiFile : public ScriptItem {
   uint32_t byte_size = 0;
 };
 
+// The statement that declares a volume file of the type: FILE, RTF, IFFDYUV,
+// GENRTF, COPYRIGHT, ABSTRACT, VOLSET or BIBLIO.
+const char* VolumeFileStatement(FileType type);
+
 // One part of a GENRTF file.
 class RtfPart : public FileRef {
  public:

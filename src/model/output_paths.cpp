@@ -29,25 +29,6 @@ FileIdentity Identify(const std::string& path) {
   return {false, 0, 0, (error ? absolute.lexically_normal() : resolved).string()};
 }
 
-const char* VolumeFileStatement(FileType type) {
-  switch (type) {
-    case FileType::kRtfFile:
-      return "RTF";
-    case FileType::kIffDyuv:
-      return "IFFDYUV";
-    case FileType::kCopyright:
-      return "COPYRIGHT";
-    case FileType::kAbstract:
-      return "ABSTRACT";
-    case FileType::kVolumeSet:
-      return "VOLSET";
-    case FileType::kBiblio:
-      return "BIBLIO";
-    default:
-      return "FILE";
-  }
-}
-
 void Add(std::vector<FileUse>& uses, const FileRef& file, std::string use) {
   if (std::optional<std::string> path = file.NewFullPath()) {
     uses.push_back({std::move(*path), std::move(use)});

@@ -21,6 +21,39 @@ void SetRecordOptions(RtfPart& part, uint8_t pending) {
   part.last_submode = part.submode | pending;
 }
 
+constexpr size_t kMaxNameLength = 8;
+constexpr size_t kMaxExtensionLength = 3;
+constexpr char kVersionSuffix[] = ";1";  // taken off the names of CD-i files
+
+bool IsDCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// An ISO 9660 level 1 file name: 1 to 8 d-characters, optionally a point
+// and up to 3 more.
+bool IsIsoFileName(const std::string& name) {
+  const size_t point = name.find('.');
+  const std::string stem = name.substr(0, point);
+  const std::string extension = point == std::string::npos ? "" : name.substr(point + 1);
+  return !stem.empty() && stem.size() <= kMaxNameLength &&
+         extension.size() <= kMaxExtensionLength &&
+         std::all_of(stem.begin(), stem.end(), IsDCharacter) &&
+         std::all_of(extension.begin(), extension.end(), IsDCharacter);
+}
+
+// A file's name in the image; a CD-i file's may carry the version ";1".
+Status CheckFileName(const std::string& name, FileType type) {
+  const bool cdi = type == FileType::kPlainFile || type == FileType::kRtfFile ||
+                   type == FileType::kIffDyuv || type == FileType::kPartsFile;
+  std::string plain = name;
+  if (cdi && plain.ends_with(kVersionSuffix))
+    plain.resize(plain.size() - (sizeof kVersionSuffix - 1));
+  if (IsIsoFileName(plain)) return true;
+  ReportError("Invalid file name \"%s\" in %s: 8.3 d-characters (A-Z, 0-9, _) expected.",
+              name.c_str(), VolumeFileStatement(type));
+  return false;
+}
+
 }  // namespace
 
 Status ScriptParser::ParseVersion() {
@@ -82,7 +115,7 @@ Status ScriptParser::ParseOutput() {
 Status ScriptParser::ParseVolumeFile(FileType type, OwnedList<CdiFile>& list) {
   std::string name;
   FileRef file;
-  if (!ExpectString(name) || !ExpectFileRef(file)) return false;
+  if (!ExpectString(name) || !CheckFileName(name, type) || !ExpectFileRef(file)) return false;
   list.push_back(std::make_unique<CdiFile>(file, name, type));
   return true;
 }
@@ -103,7 +136,7 @@ Status ScriptParser::ParseLogFile() {
 // GENRTF name { FORM n file | EOR } EOF
 Status ScriptParser::ParseGenRtf() {
   std::string name;
-  if (!ExpectString(name)) return false;
+  if (!ExpectString(name) || !CheckFileName(name, FileType::kPartsFile)) return false;
   auto rtf = std::make_unique<RtfFile>(name);
   RtfPart* current = nullptr;
   uint8_t pending = 0;

@@ -122,6 +122,21 @@ TEST(DiscStatementsTest, VolumeFilesGoToTheirLists) {
   ExpectRejected({{"VERSION 2.0 FILE \"A\"", {AtLine(1, "EOF encountered.")}}});
 }
 
+TEST(DiscStatementsTest, NamesInTheImageAreIso8Dot3) {
+  EXPECT_TRUE(Parse(Script20("FILE \"X.BIN;1\" \"x\" FILE \"_8CHARS_.E_1\" \"y\" FILE x.txt \"z\" "
+                             "RTF \"NOEXT\" \"r\" GENRTF \"G.\" FORM 1 \"g\" EOF"))
+                  .ok);
+  const auto refused = [](const char* statement, const char* name) {
+    return Rejected{std::string("VERSION 2.0\n") + statement + " \"" + name + "\" \"path\"",
+                    {AtLine(2, std::string("Invalid file name \"") + name + "\" in " + statement +
+                                   ": 8.3 d-characters (A-Z, 0-9, _) expected.")}};
+  };
+  ExpectRejected({refused("FILE", "DIR/X;5.BIN"), refused("FILE", ""),
+                  refused("RTF", "LONGNAME9.RTF"), refused("IFFDYUV", "a.iff"),
+                  refused("GENRTF", "X.ABCD"), refused("COPYRIGHT", "C.TXT;1"),
+                  refused("VOLSET", "A.B.C"), refused("BIBLIO", ".TXT")});
+}
+
 TEST(GenRtfTest, RecordOptionsOfTheParts) {
   const auto run = Parse(
       Script20("GENRTF \"R.RTF\" FORM 1 \"a\" EOR ENDMAKE FORM 2 M \"b\" EOF "
