@@ -99,7 +99,10 @@ Status ScriptParser::Dispatch(int token) {
 }
 
 Status ScriptParser::ReportEnd(const char* message) {
-  if (reader_.WordTooLong()) {
+  if (reader_.ScriptTooLong()) {
+    ReportError("The script is longer than %zu bytes.",
+                static_cast<size_t>(ScriptReader::kMaxScriptSize));
+  } else if (reader_.WordTooLong()) {
     ReportError("A word is longer than %zu characters.", ScriptReader::kMaxWordLength);
   } else {
     ReportError("%s", message);

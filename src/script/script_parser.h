@@ -34,7 +34,8 @@ class ScriptParser {
 
  private:
   Status Dispatch(int token);
-  // Reports message, or that a word was too long when that ended the script.
+  // Reports message, or that the script or a word was too long when that
+  // ended the script.
   Status ReportEnd(const char* message);
   const char* Word() const { return reader_.Word().c_str(); }
 

@@ -46,6 +46,10 @@ bool ScriptReader::ReadWord() {
     }
     if (!Append(c)) return false;
   }
+  if (ScriptTooLong()) {  // the bound cut the word
+    word_.clear();
+    return false;
+  }
   return true;
 }
 

@@ -15,7 +15,7 @@ enum class WordKind : int { kNone = 0, kQuoted = 1, kPlain = 2 };
 class ScriptReader : public ScriptSource {
  public:
   // Longest word kept; a longer one ends the script as if the file ended.
-  static constexpr size_t kMaxWordLength = 4096;
+  static constexpr size_t kMaxWordLength = 64 * 1024;
 
   using ScriptSource::ScriptSource;
 

@@ -20,8 +20,14 @@ int HexDigit(int byte) {
 
 int ScriptSource::NextByte() {
   if (position_ >= fill_) {
+    if (too_long_) return kEnd;
     fill_ = static_cast<uint32_t>(std::fread(buffer_.data(), 1, buffer_.size(), file_));
     position_ = 0;
+    read_ += fill_;
+    if (read_ > kMaxScriptSize) {
+      too_long_ = true;
+      fill_ = 0;
+    }
     if (fill_ == 0) return kEnd;
   }
   const uint8_t byte = buffer_[position_++];

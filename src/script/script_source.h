@@ -12,6 +12,8 @@ namespace vcd2 {
 class ScriptSource {
  public:
   static constexpr int kEnd = -1;
+  // Most bytes read from a script; reading ends there as at the end of the file.
+  static constexpr uint64_t kMaxScriptSize = 16 * 1024 * 1024;
 
   explicit ScriptSource(std::FILE* file) : file_(file) {}
 
@@ -23,6 +25,8 @@ class ScriptSource {
   int NextChar();
 
   uint32_t Line() const { return line_; }
+  // True once the script went on beyond kMaxScriptSize.
+  bool ScriptTooLong() const { return too_long_; }
 
  private:
   static constexpr size_t kBlockSize = 512;
@@ -34,6 +38,8 @@ class ScriptSource {
   std::array<uint8_t, kBlockSize> buffer_{};
   uint32_t fill_ = 0;
   uint32_t position_ = 0;
+  uint64_t read_ = 0;
+  bool too_long_ = false;
   uint32_t line_ = 1;
   uint8_t previous_ = ' ';
   int pending_ = 0;

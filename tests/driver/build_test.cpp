@@ -63,6 +63,14 @@ TEST_F(BuildTest, AMissingScriptFailsSilently) {
   EXPECT_TRUE(events.empty());
 }
 
+TEST_F(BuildTest, AnEndlessScriptEndsAtItsSizeBound) {
+  EXPECT_EQ(VCD2DiscBuilder(nullptr, "/dev/zero", Record), 1);
+  const std::vector<std::string> messages(events.end() - 2, events.end());
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "message:/dev/zero Line 1:\r\nThe script is longer than 16777216 bytes.",
+                          "message:/dev/zero Line 1:\r\nParser reported an error."}));
+}
+
 TEST_F(BuildTest, ASuccessfulBuildAnnouncesTheFivePhases) {
   EXPECT_EQ(Build(kMinimal), 0);
   const std::vector<std::string> expected = {

@@ -1,6 +1,7 @@
 // The dispatcher and the disc-wide statements.
 #include <gtest/gtest.h>
 
+#include "script/script_reader.h"
 #include "support/script_runner.h"
 
 namespace vcd2 {
@@ -40,10 +41,23 @@ TEST(DispatcherTest, RejectedStatements) {
   });
 }
 
-TEST(DispatcherTest, AnOverlongWordEndsTheParseWithOneMessage) {
-  const auto run = Parse("VERSION 2.0\nALBUM \"" + std::string(5000, 'x') + "\" ENDFILE");
+// A word of more than 64 KiB or a script of more than 16 MiB ends the parse
+// with one message; the largest ones are read.
+TEST(DispatcherTest, OverlongWordsAndScriptsEndTheParseWithOneMessage) {
+  const std::string word(ScriptReader::kMaxWordLength, 'x');
+  EXPECT_TRUE(Parse("VERSION 2.0\nALBUM \"" + word + "\" ENDFILE").ok);
+  auto run = Parse("VERSION 2.0\nALBUM \"" + word + "x\" ENDFILE");
   EXPECT_FALSE(run.ok);
-  EXPECT_EQ(run.messages, Messages{AtLine(2, "A word is longer than 4096 characters.")});
+  EXPECT_EQ(run.messages, Messages{AtLine(2, "A word is longer than 65536 characters.")});
+
+  const std::string end = "\nENDFILE";
+  std::string script = "VERSION 2.0\n";
+  script.resize(ScriptReader::kMaxScriptSize - end.size(), ' ');
+  script += end;
+  EXPECT_TRUE(Parse(script).ok);
+  run = Parse(" " + script);
+  EXPECT_FALSE(run.ok);
+  EXPECT_EQ(run.messages, Messages{AtLine(3, "The script is longer than 16777216 bytes.")});
 }
 
 TEST(DispatcherTest, EndFileEndsTheScriptAndCommentsSkipTheirLine) {
