@@ -1,0 +1,52 @@
+#include "fuzz_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "driver/error_reporter.h"
+
+namespace vcd2::fuzz {
+namespace {
+
+class PrivateDirectory {
+ public:
+  PrivateDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vcd2-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~PrivateDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+void Quiet() {
+  static const bool quiet = [] {
+    if (std::getenv("VCD2_FUZZ_VERBOSE") == nullptr) Reporter().SetSink([](const std::string&) {});
+    return true;
+  }();
+  (void)quiet;
+}
+
+const std::string& WorkDir() {
+  static const PrivateDirectory directory;
+  return directory.Path();
+}
+
+std::string WriteInput(const std::string& name, const uint8_t* data, size_t size) {
+  const std::string path = WorkDir() + "/" + name;
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return path;
+}
+
+}  // namespace vcd2::fuzz
