@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::fclose(script);
   for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    if (!media.count(entry.path().filename().string())) std::filesystem::remove(entry.path());
+    if (!media.count(entry.path().filename().string())) std::filesystem::remove_all(entry.path());
   }
   return 0;
 }
