@@ -1,8 +1,9 @@
 // Builds a whole disc from an arbitrary script against fixed small media in
-// a private directory: a.mpg and s.mpg (MPEG streams), f.txt, p.iff, r.rtf
-// and cd.raw. The script runs through every phase as a build does; only
-// outputs and MAKE targets that are new plain names in that directory are
-// allowed, so no input can write elsewhere.
+// a private directory, which becomes the working directory (so corpus paths
+// given to libFuzzer must be absolute): a.mpg and s.mpg (MPEG streams),
+// f.txt, p.iff, r.rtf and cd.raw. The script runs through every phase as a
+// build does; only outputs and MAKE targets that are new plain names in that
+// directory are allowed, so no input can write elsewhere.
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/file_error.h"
 #include "driver/error_reporter.h"
 #include "fuzz_support.h"
 #include "image/build_image.h"
@@ -107,7 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     project.script_path = "fuzz.vcd";
     project.script_file = script;
     project.parse_enabled = 1;
-    (void)RunPhases(project);
+    try {
+      (void)RunPhases(project);
+    } catch (const FileError&) {  // a source that cannot be measured; result 4 in a build
+    }
   }
   std::fclose(script);
   for (const auto& entry : std::filesystem::directory_iterator(".")) {
