@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "driver/build_thread.h"
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "driver/host_tables.h"
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "model/vcd_project.h"
 #include "vcd2/vcd2.h"
 

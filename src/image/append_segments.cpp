@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
 #include "image/iso/volume_descriptor.h"

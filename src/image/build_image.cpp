@@ -1,6 +1,6 @@
 #include "image/build_image.h"
 
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "image/append_segments.h"
 #include "image/audio_tracks.h"
 #include "image/control_files.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/image_file.h"
 #include "image/iso_volume.h"
 #include "image/sector/sector.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/sector/sector.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/byte_order.h"
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
 #include "image/iso/volume_descriptor.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/byte_order.h"
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/iso/directory_record.h"
 #include "image/iso/volume_descriptor.h"
 #include "image/sector/sector.h"

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "driver/error_reporter.h"
-#include "driver/host_tables.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "image/host_nodes.h"
 #include "image/iso/volume_descriptor.h"
+#include "image/iso/volume_host.h"
 #include "image/iso/volume_imager.h"
 #include "image/recording_date.h"
 #include "image/sector/edc.h"
@@ -176,9 +176,9 @@ Status WriteVolume(VcdProject& project, ImageOutput& output, uint32_t& sectors) 
   SetIdentifiers(project, imager);
   if (!AddRootFiles(project, imager, tree)) return false;
   tree.directories = VideoCdDirectories(project);
-  HostNodes nodes(RegisteredHostTables().callbacks);
+  HostNodes nodes(CurrentVolumeHost().callbacks);
   MirrorToHost(tree, nodes);
-  BuilderFileSource source(RegisteredHostTables().io);
+  BuilderFileSource source(CurrentVolumeHost().io);
   imager.SetIo(output, source);
   const int tree_error = imager.SetTree(std::move(tree));
   if (tree_error != VolumeImager::kOk) {

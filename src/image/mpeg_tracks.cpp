@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/sector/sequential_writer.h"
 #include "media/source_writer.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/image_file.h"
 #include "image/iso_directory.h"
 #include "image/iso_volume.h"

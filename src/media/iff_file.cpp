@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "image/sector/sector_layout.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"

@@ -1,7 +1,7 @@
 // MPEG sources: one pack per Form 2 sector, in clock order, with the
 // AUTOPAUSE triggers of the item.
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "media/mpeg_constants.h"
 #include "media/pack_sector.h"
 #include "media/source_file.h"

@@ -1,6 +1,6 @@
 // RTF sources: raw 2352-byte sectors copied with their own subheaders;
 // scrambled ones (mode byte 0x62) are descrambled first.
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/sector/scrambler.h"
 #include "image/sector/sector_layout.h"
 #include "media/source_file.h"

@@ -1,6 +1,6 @@
 #include "media/source_writer.h"
 
-#include "driver/progress.h"
+#include "base/progress.h"
 
 namespace vcd2 {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/sector/sector_layout.h"
 
 namespace vcd2 {

@@ -1,14 +1,37 @@
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "script/script_parser.h"
 
 namespace vcd2 {
+
+namespace {
+
+// Lets the reporter read the reader's line while the script is parsed, and
+// keeps the last line for the messages that follow the parse.
+class ReporterLine {
+ public:
+  explicit ReporterLine(const ScriptReader& reader) : reader_(reader) {
+    Reporter().SetLineSource([&reader] { return reader.Line(); });
+  }
+  ~ReporterLine() {
+    Reporter().SetLineSource(nullptr);
+    Reporter().SetLine(reader_.Line());
+  }
+  ReporterLine(const ReporterLine&) = delete;
+  ReporterLine& operator=(const ReporterLine&) = delete;
+
+ private:
+  const ScriptReader& reader_;
+};
+
+}  // namespace
 
 bool ParseScript(VcdProject& project) {
   Reporter().SetScriptName(project.script_path);
   Reporter().SetLine(1);
   if (project.parse_enabled != 1) return false;
   ScriptReader reader(project.script_file);
+  const ReporterLine line(reader);
   return static_cast<bool>(ScriptParser(project, reader).ParseStatements());
 }
 

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "script/script_parser.h"
 
 namespace vcd2 {

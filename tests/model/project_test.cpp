@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "support/message_capture.h"
 #include "support/temp_dir.h"
 

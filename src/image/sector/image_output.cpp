@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/sector/sector.h"
 
 namespace vcd2 {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "image/sector/ecc.h"
 #include "image/sector/edc.h"
 

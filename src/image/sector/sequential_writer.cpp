@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
 

@@ -1,4 +1,4 @@
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -54,7 +54,7 @@ void ErrorReporter::ReportErrorV(const char* format, va_list args) {
   if (!script_name_.empty()) {
     char prefix_line[32];
     std::snprintf(prefix_line, sizeof prefix_line, " Line %lu:\r\n",
-                  static_cast<unsigned long>(line_));
+                  static_cast<unsigned long>(Line()));
     text = script_name_ + prefix_line;
   }
   text += FormatV(format, args);

@@ -22,14 +22,18 @@ class ErrorReporter {
 
   void SetScriptName(std::string name) { script_name_ = std::move(name); }
   const std::string& ScriptName() const { return script_name_; }
+  // The line shown in the prefix: the line source's while one is set (the
+  // parser sets its reader), otherwise the one last set.
   void SetLine(uint32_t line) { line_ = line; }
-  uint32_t Line() const { return line_; }
+  void SetLineSource(std::function<uint32_t()> source) { line_source_ = std::move(source); }
+  uint32_t Line() const { return line_source_ ? line_source_() : line_; }
   // An empty sink restores stderr.
   void SetSink(Sink sink);
 
  private:
   std::string script_name_;
   uint32_t line_ = 1;
+  std::function<uint32_t()> line_source_;
   Sink sink_;
 };
 
