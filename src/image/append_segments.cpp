@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "base/disc_layout.h"
 #include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
+#include "image/iso/iso_directory.h"
 #include "image/iso/volume_descriptor.h"
-#include "image/iso_directory.h"
-#include "image/iso_volume.h"
 #include "image/vcd_names.h"
 #include "media/source_writer.h"
 
@@ -67,7 +67,7 @@ Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, u
   const std::string placeholder = "SEGMENT\\" + SegmentFileName(item.position + 1) + ";1";
   item.position = number;
   number += units;
-  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kIsoBlockSize,
+  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kForm1DataSize,
                        SegmentFileName(item.position + 1) + ";1")) {
     return false;
   }

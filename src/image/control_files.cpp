@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "base/byte_order.h"
+#include "base/disc_layout.h"
 #include "base/error_reporter.h"
 #include "image/image_file.h"
-#include "image/iso_volume.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 namespace {

@@ -3,20 +3,18 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "base/unique_file.h"
 #include "base/error_reporter.h"
 #include "base/progress.h"
+#include "base/unique_file.h"
 #include "image/gap_sectors.h"
-#include "image/sector/sequential_writer.h"
 #include "media/source_writer.h"
+#include "sector/sequential_writer.h"
 
 namespace vcd2 {
 namespace {
 
 constexpr int32_t kFrontMargin = 30;
 constexpr int32_t kRearMargin = 45;
-constexpr int32_t kEndGap = 150;
-constexpr int32_t kScramblerEndGap = 225;
 constexpr uint8_t kMarginSubmode = submode::kRealTime | submode::kForm2;  // 0x60
 constexpr uint8_t kPalContent = 0x10;
 
@@ -47,7 +45,7 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   lba += kRearMargin;
   if (last) {
     const bool audio_follows = !project.audio_tracks.empty();
-    const int32_t gap = audio_follows ? kScramblerEndGap : kEndGap;
+    const int32_t gap = audio_follows ? kScramblerGapSectors : kTrackEndGap;
     if (!WriteSectors(writer, lba, gap, audio_follows ? ScramblerGapSector() : EmptyGapSector())) {
       return false;
     }

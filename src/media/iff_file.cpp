@@ -5,9 +5,9 @@
 #include "base/byte_order.h"
 #include "base/error_reporter.h"
 #include "base/progress.h"
-#include "image/sector/sector_layout.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {

@@ -16,7 +16,7 @@ constexpr int32_t kNoTrigger = 0x0FFFFFFF;
 int32_t TriggerOffset(const PauseMark& mark) {
   const uint32_t t = mark.timecode;
   const uint32_t seconds = ((t >> 24) * 60 + (t >> 16 & 0xFF)) * 60 + (t >> 8 & 0xFF);
-  return static_cast<int32_t>(seconds * 75 + (t & 0xFF));
+  return static_cast<int32_t>(seconds * kSectorsPerSecond + (t & 0xFF));
 }
 
 // The item's pause marks, in their grouped order.
@@ -72,7 +72,7 @@ Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
     if (AbortRequested()) return false;
   }
   context.item.sector_count = (last_clock - first_clock) / kClockTicksPerSector + 1;
-  context.size = context.item.sector_count * 2048;
+  context.size = context.item.sector_count * kForm1DataSize;
   context.project.content_type = reader.GetContentType();
   return true;
 }

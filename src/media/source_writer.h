@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "base/status.h"
-#include "image/sector/sector_writer.h"
 #include "media/entry_scanner.h"
 #include "model/vcd_project.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2 {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/byte_order.h"
-#include "image/recording_date.h"
+#include "image/iso/recording_date.h"
 #include "support/disc_build.h"
 #include "support/iso_reader.h"
 #include "support/sector_reference.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "base/file_error.h"
-#include "image/sector/scrambler.h"
 #include "media/source_writer.h"
+#include "sector/scrambler.h"
 #include "support/message_capture.h"
 #include "support/recording_writer.h"
 #include "support/script_runner.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 #include "support/temp_dir.h"
 
 namespace vcd2::test {

@@ -47,14 +47,14 @@ void PutHeader(uint8_t* out, uint8_t type) {
 }  // namespace
 
 void BuildPrimaryVolumeDescriptor(uint8_t* out, const PrimaryVolumeFields& f) {
-  std::memset(out, 0, kIsoBlockSize);
+  std::memset(out, 0, kForm1DataSize);
   PutHeader(out, kPrimaryType);
   PutText(out + 8, 32, f.system_id);
   PutText(out + 40, 32, f.volume_id);
   StoreBothEndian32(out + kPvdVolumeSpaceSizeOffset, f.volume_space_size);
   StoreBothEndian16(out + 120, f.volume_set_size);
   StoreBothEndian16(out + 124, f.volume_sequence_number);
-  StoreBothEndian16(out + 128, static_cast<uint16_t>(kIsoBlockSize));
+  StoreBothEndian16(out + 128, static_cast<uint16_t>(kForm1DataSize));
   StoreBothEndian32(out + 132, f.path_table_size);
   StoreLittleEndian32(out + 140, f.l_path_table_lba);
   StoreBigEndian32(out + 148, f.m_path_table_lba);
@@ -82,7 +82,7 @@ void BuildPrimaryVolumeDescriptor(uint8_t* out, const PrimaryVolumeFields& f) {
 }
 
 void BuildSetTerminator(uint8_t* out) {
-  std::memset(out, 0, kIsoBlockSize);
+  std::memset(out, 0, kForm1DataSize);
   PutHeader(out, kTerminatorType);
 }
 

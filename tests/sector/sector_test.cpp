@@ -3,9 +3,9 @@
 #include <random>
 
 #include "base/byte_order.h"
-#include "image/sector/edc.h"
-#include "image/sector/scrambler.h"
-#include "image/sector/sector.h"
+#include "sector/edc.h"
+#include "sector/scrambler.h"
+#include "sector/sector.h"
 #include "support/sector_reference.h"
 
 namespace vcd2 {

@@ -1,4 +1,4 @@
-#include "image/sector/image_output.h"
+#include "sector/image_output.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/status.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 

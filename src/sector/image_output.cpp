@@ -1,11 +1,11 @@
-#include "image/sector/image_output.h"
+#include "sector/image_output.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "base/error_reporter.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 

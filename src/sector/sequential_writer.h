@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "image/sector/sector_writer.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2 {
 

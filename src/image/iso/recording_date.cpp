@@ -1,4 +1,4 @@
-#include "image/recording_date.h"
+#include "image/iso/recording_date.h"
 
 #include <ctime>
 

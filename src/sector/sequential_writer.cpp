@@ -1,4 +1,4 @@
-#include "image/sector/sequential_writer.h"
+#include "sector/sequential_writer.h"
 
 #include <cerrno>
 

@@ -1,9 +1,9 @@
-#include "image/sector/ecc.h"
+#include "sector/ecc.h"
 
 #include <array>
 #include <cstddef>
 
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {

@@ -1,12 +1,12 @@
-#include "image/iso_directory.h"
+#include "image/iso/iso_directory.h"
 
 #include <gtest/gtest.h>
 
 #include "base/byte_order.h"
 #include "base/unique_file.h"
 #include "image/iso/volume_imager.h"
-#include "image/sector/image_output.h"
-#include "image/sector/sector.h"
+#include "sector/image_output.h"
+#include "sector/sector.h"
 #include "support/disc_build.h"
 #include "support/message_capture.h"
 

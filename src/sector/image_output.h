@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/status.h"
-#include "image/sector/sector_layout.h"
-#include "image/sector/sector_sink.h"
+#include "sector/sector_layout.h"
+#include "sector/sector_sink.h"
 
 namespace vcd2 {
 

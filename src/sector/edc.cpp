@@ -1,9 +1,9 @@
-#include "image/sector/edc.h"
+#include "sector/edc.h"
 
 #include <array>
 
 #include "base/byte_order.h"
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {

@@ -1,12 +1,12 @@
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include "base/byte_order.h"
 #include "base/error_reporter.h"
-#include "image/sector/ecc.h"
-#include "image/sector/edc.h"
+#include "sector/ecc.h"
+#include "sector/edc.h"
 
 namespace vcd2 {
 namespace {

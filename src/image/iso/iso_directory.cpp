@@ -1,4 +1,4 @@
-#include "image/iso_directory.h"
+#include "image/iso/iso_directory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "base/error_reporter.h"
 #include "image/iso/directory_record.h"
 #include "image/iso/volume_descriptor.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 namespace {
@@ -57,9 +57,9 @@ FindResult FindIsoEntry(std::FILE* image, const std::string& name, uint32_t& lba
       ReportError("Illegal directory found.");
       return FindResult::kFailed;
     }
-    for (size_t offset = 0; offset < kIsoBlockSize && data[offset] != 0; offset += data[offset]) {
+    for (size_t offset = 0; offset < kForm1DataSize && data[offset] != 0; offset += data[offset]) {
       const uint8_t* record = data + offset;
-      if (offset + kRecordIdentifier + record[kRecordIdentifierLength] > kIsoBlockSize) break;
+      if (offset + kRecordIdentifier + record[kRecordIdentifierLength] > kForm1DataSize) break;
       if (record[kRecordIdentifierLength] != name.size() ||
           std::memcmp(record + kRecordIdentifier, name.data(), name.size()) != 0) {
         continue;
@@ -68,7 +68,7 @@ FindResult FindIsoEntry(std::FILE* image, const std::string& name, uint32_t& lba
       if (record[kRecordFlags] & kIsoDirectoryFlag) {
         lba = LoadLittleEndian32(record + kRecordExtent);
         length = LoadLittleEndian32(record + kRecordSize);
-        if (length % kIsoBlockSize != 0) {
+        if (length % kForm1DataSize != 0) {
           ReportError("Invalid directory lengtgh.");
           return FindResult::kFailed;
         }
@@ -76,7 +76,7 @@ FindResult FindIsoEntry(std::FILE* image, const std::string& name, uint32_t& lba
       return FindResult::kFound;
     }
     ++lba;
-    length = length >= kIsoBlockSize ? length - static_cast<uint32_t>(kIsoBlockSize) : 0;
+    length = length >= kForm1DataSize ? length - static_cast<uint32_t>(kForm1DataSize) : 0;
   }
   return FindResult::kNotFound;
 }
@@ -88,7 +88,7 @@ Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t exten
   const uint8_t* root = UserData(sector) + kPvdRootRecordOffset;
   uint32_t lba = LoadLittleEndian32(root + kRecordExtent);
   uint32_t length = LoadLittleEndian32(root + kRecordSize);
-  if (length % kIsoBlockSize != 0) {
+  if (length % kForm1DataSize != 0) {
     ReportError("Illegal root directory length %ld.", static_cast<long>(length));
     return false;
   }

@@ -1,24 +1,23 @@
-#include "image/iso_volume.h"
+#include "image/iso/iso_volume.h"
 
 #include <cstdio>
 #include <filesystem>
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
-#include "image/host_nodes.h"
+#include "image/iso/host_nodes.h"
+#include "image/iso/recording_date.h"
 #include "image/iso/volume_descriptor.h"
 #include "image/iso/volume_host.h"
 #include "image/iso/volume_imager.h"
-#include "image/recording_date.h"
-#include "image/sector/edc.h"
-#include "image/sector/image_output.h"
 #include "image/vcd_names.h"
+#include "sector/edc.h"
+#include "sector/image_output.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint32_t kControlFileSize = 2048;
-constexpr uint32_t kLotSize = kLotSectors * 2048;
+constexpr uint32_t kLotSize = kLotSectors * kForm1DataSize;
 
 // Reads the data of read files: the host's for nodes it owns, otherwise the
 // file named by the source path.
@@ -83,8 +82,8 @@ std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
     ext.files.push_back(Read("PSD_X.VCD", project.extended_psd_size * 8, project.psd_temp_path));
   }
   VolumeDirectory& vcd = directories.emplace_back(VolumeDirectory{"VCD", {}});
-  vcd.files.push_back(Placed("INFO.VCD", kInfoLba, kControlFileSize, xa::kForm1File, 0));
-  vcd.files.push_back(Placed("ENTRIES.VCD", kEntriesLba, kControlFileSize, xa::kForm1File, 0));
+  vcd.files.push_back(Placed("INFO.VCD", kInfoLba, kForm1DataSize, xa::kForm1File, 0));
+  vcd.files.push_back(Placed("ENTRIES.VCD", kEntriesLba, kForm1DataSize, xa::kForm1File, 0));
   if (psd) {
     vcd.files.push_back(Placed("LOT.VCD", kLotLba, kLotSize, xa::kForm1File, 0));
     vcd.files.push_back(Placed("PSD.VCD", kPsdLba, 0, xa::kForm1File, 0));
@@ -92,13 +91,13 @@ std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
   VolumeDirectory& segment = directories.emplace_back(VolumeDirectory{"SEGMENT", {}});
   for (const auto& item : project.segments) {
     segment.files.push_back(Placed(SegmentFileName(item->position + 1), 0,
-                                   item->sector_count * kIsoBlockSize, xa::kForm2File, 1));
+                                   item->sector_count * kForm1DataSize, xa::kForm2File, 1));
   }
   VolumeDirectory& mpegav = directories.emplace_back(VolumeDirectory{"MPEGAV", {}});
   unsigned number = 1;
   for (const auto& track : project.mpeg_tracks) {
     mpegav.files.push_back(Placed(MpegTrackFileName(number), 0,
-                                  (track->sector_count + 75) * kIsoBlockSize, xa::kForm2File,
+                                  (track->sector_count + 75) * kForm1DataSize, xa::kForm2File,
                                   static_cast<uint8_t>(number)));
     ++number;
   }
@@ -145,7 +144,8 @@ void SetIdentifiers(const VcdProject& project, VolumeImager& imager) {
   imager.SetSystemIdentifier("CD-RTOS CD-BRIDGE");
   imager.SetVolumeIdentifier(std::string(project.album_id.begin(), project.album_id.end()));
   imager.SetApplicationIdentifier("CDI/" + std::string(project.application_name.data()) + ";1");
-  const uint32_t psd_sectors = (project.psd_size * 8 + kIsoBlockSize - 1) / kIsoBlockSize;
+  const uint32_t psd_sectors =
+      (project.psd_size * kPsdOffsetUnit + kForm1DataSize - 1) / kForm1DataSize;
   imager.SetReservedEnd(project.has_psd != 0 ? kPsdLba + psd_sectors : kLotLba);
 }
 

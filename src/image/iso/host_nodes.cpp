@@ -1,4 +1,4 @@
-#include "image/host_nodes.h"
+#include "image/iso/host_nodes.h"
 
 #include <algorithm>
 

@@ -4,29 +4,23 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/disc_layout.h"
+
 namespace vcd2 {
 
 // A raw CD-ROM XA Mode 2 sector: sync, header, two subheader copies, user
 // data and, depending on the Form, EDC and ECC.
-inline constexpr size_t kRawSectorSize = 2352;
 inline constexpr size_t kSyncSize = 12;
 inline constexpr size_t kHeaderOffset = 12;
 inline constexpr size_t kModeOffset = 15;
 inline constexpr size_t kSubheaderOffset = 16;
 inline constexpr size_t kSubheaderSize = 4;
 inline constexpr size_t kUserDataOffset = 24;
-inline constexpr size_t kForm1DataSize = 2048;
-inline constexpr size_t kForm2DataSize = 2324;
-inline constexpr size_t kForm1EdcOffset = 2072;
+inline constexpr size_t kForm1EdcOffset = kUserDataOffset + kForm1DataSize;
 inline constexpr size_t kPParityOffset = 2076;
 inline constexpr size_t kQParityOffset = 2248;
-inline constexpr size_t kForm2EdcOffset = 2348;
+inline constexpr size_t kForm2EdcOffset = kUserDataOffset + kForm2DataSize;
 inline constexpr uint8_t kMode2 = 0x02;
-
-// Sectors before LBA 0 in every image file; also the LBA-to-time offset.
-inline constexpr int32_t kPregapSectors = 150;
-inline constexpr int32_t kSectorsPerSecond = 75;
-inline constexpr int32_t kSectorsPerMinute = 60 * kSectorsPerSecond;
 
 // Subheader submode bits.
 namespace submode {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/status.h"
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 

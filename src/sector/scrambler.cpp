@@ -1,4 +1,4 @@
-#include "image/sector/scrambler.h"
+#include "sector/scrambler.h"
 
 namespace vcd2 {
 namespace {

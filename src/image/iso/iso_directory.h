@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/status.h"
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 
