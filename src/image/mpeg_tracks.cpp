@@ -32,11 +32,10 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   lba = 0;
   if (!WriteSectors(writer, lba, kFrontMargin, MarginSector(number, kMarginSubmode))) return false;
   lba = kFrontMargin;
-  track.scanner = std::make_unique<EntryScanner>();
-  uint32_t size = 0;
-  if (!WriteSourceSectors(project, writer, track, lba, size, number, track.scanner.get())) {
-    return false;
-  }
+  SourceResult source = WriteSourceSectors(project, writer, track, lba, number, true);
+  if (!source.ok) return false;
+  lba = source.next_sector;
+  track.sequence_headers = std::move(source.sequence_headers);
   if (!WriteSectors(writer, lba, kRearMargin - 1, MarginSector(number, kMarginSubmode)) ||
       !WriteSectors(writer, lba + kRearMargin - 1, 1,
                     MarginSector(number, kMarginSubmode | submode::kEndOfFile))) {
@@ -53,7 +52,7 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   }
   if (!writer.Flush()) return false;
   track.sector_count = static_cast<uint32_t>(lba);
-  track.video_standard = (project.content_type & kPalContent) != 0 ? 2 : 3;
+  track.video_standard = (source.content_type & kPalContent) != 0 ? 2 : 3;
   return true;
 }
 
