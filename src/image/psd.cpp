@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 
+#include "base/byte_order.h"
 #include "base/disc_layout.h"
 #include "base/error_reporter.h"
 #include "base/unique_file.h"
@@ -117,8 +118,7 @@ Status WriteTemporary(const char* prefix, std::string& path, const std::vector<u
 std::vector<uint8_t> LotBytes(VcdProject& project, PsdForm form) {
   std::vector<uint8_t> bytes(kLotEntries * 2, 0xFF);
   auto put = [&bytes](size_t lid, uint32_t offset) {
-    bytes[2 * lid] = static_cast<uint8_t>(offset >> 8);
-    bytes[2 * lid + 1] = static_cast<uint8_t>(offset);
+    StoreBigEndian16(bytes.data() + 2 * lid, static_cast<uint16_t>(offset));
   };
   put(0, 0);
   size_t lid = 1;
@@ -192,7 +192,10 @@ Status InsertLot(VcdProject& project) {
   for (uint32_t block = 0; block < kLotSectors; ++block) {
     RawSector sector{};
     const bool last = block + 1 == kLotSectors;
-    SetSubheader(sector, {0, 0, static_cast<uint8_t>(last ? 0x88 : 0x08), 0});
+    SetSubheader(
+        sector,
+        {0, 0, static_cast<uint8_t>(last ? submode::kEndOfFile | submode::kData : submode::kData),
+         0});
     std::copy_n(bytes.begin() + block * kForm1DataSize, kForm1DataSize,
                 sector.begin() + kUserDataOffset);
     if (!WriteSectorAt(image.get(), static_cast<int32_t>(kLotLba + block), sector)) return false;
