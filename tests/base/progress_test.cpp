@@ -47,12 +47,6 @@ TEST_F(ProgressTest, StepsReportTruncatedPercentsAndStopAtTheTop) {
   EXPECT_EQ(calls.back().percent, 100);
 }
 
-TEST_F(ProgressTest, StatusPassesMinusOneAndTheText) {
-  ShowStatus("Parsing script...");
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0], (Call{-1, "Parsing script..."}));
-}
-
 TEST_F(ProgressTest, AZeroAnswerSetsTheAbortFlagForGood) {
   ShowStatus("a");
   EXPECT_FALSE(AbortRequested());

@@ -36,20 +36,6 @@ TEST(ImageOutputTest, FileSectorsAndTheirSubheaders) {
   EXPECT_EQ(test::ReadImageSector(path, -147)[kUserDataOffset + 1], 0);
 }
 
-TEST(ImageOutputTest, TheBufferHoldsOneHundredElevenSectors) {
-  test::TempDir dir;
-  const std::string path = (dir.Path() / "out.bin").string();
-  ImageOutput output;
-  output.Open(path);
-  const std::vector<uint8_t> data(2048, 0);
-  for (int32_t i = 0; i < 111; ++i) ASSERT_TRUE(output.AppendSector(data, i, 0));
-  EXPECT_EQ(std::filesystem::file_size(path), 0u);
-  ASSERT_TRUE(output.AppendSector(data, 111, 0));
-  EXPECT_EQ(std::filesystem::file_size(path), 111u * kRawSectorSize);
-  ASSERT_TRUE(output.Close());
-  EXPECT_EQ(std::filesystem::file_size(path), 112u * kRawSectorSize);
-}
-
 TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
   test::MessageCapture capture;
   const std::vector<uint8_t> data(2048, 0);

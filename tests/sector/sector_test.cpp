@@ -69,9 +69,6 @@ TEST(SectorTest, HeaderAddressesAndImagePositions) {
         << c.lba;
     EXPECT_EQ(ImagePosition(c.lba), c.position);
   }
-  EXPECT_EQ(Bcd(0), 0x00);
-  EXPECT_EQ(Bcd(59), 0x59);
-  EXPECT_EQ(Bcd(99), 0x99);
 }
 
 TEST(ScramblerTest, MatchesTheShiftRegister) {
