@@ -1,6 +1,6 @@
+#include "script/script_parser.h"
 #include "base/error_reporter.h"
 #include "base/progress.h"
-#include "script/script_parser.h"
 
 namespace vcd2 {
 

@@ -178,6 +178,5 @@ TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracks) {
   EXPECT_TRUE(test::SectorIsValid(gap));
 }
 
-
 }  // namespace
 }  // namespace vcd2

@@ -79,7 +79,8 @@ std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
   VolumeDirectory& ext = directories.emplace_back(VolumeDirectory{"EXT", {}});
   if (psd) {
     ext.files.push_back(Read("LOT_X.VCD", kLotSize, project.lot_temp_path));
-    ext.files.push_back(Read("PSD_X.VCD", project.extended_psd_size * kPsdOffsetUnit, project.psd_temp_path));
+    ext.files.push_back(
+        Read("PSD_X.VCD", project.extended_psd_size * kPsdOffsetUnit, project.psd_temp_path));
   }
   VolumeDirectory& vcd = directories.emplace_back(VolumeDirectory{"VCD", {}});
   vcd.files.push_back(Placed("INFO.VCD", kInfoLba, kForm1DataSize, xa::kForm1File, 0));
