@@ -76,11 +76,16 @@ Status ReadAiffFormat(std::FILE* file, PcmFormat& format) {
     if (!walker.Skip(*chunk)) return false;
   }
   if (!has_comm || !has_sound) return false;
+  const uint16_t channels = IffWalker::Load16(comm + AiffComm::kChannels);
+  const uint16_t sample_size = IffWalker::Load16(comm + AiffComm::kSampleSize);
   format.rate = SnapRate(ExtendedRate(comm + AiffComm::kRate));
   format.byte_swap = true;
-  format.eight_bit = IffWalker::Load16(comm + AiffComm::kSampleSize) == 8;
-  format.mono = IffWalker::Load16(comm + AiffComm::kChannels) == 1;
-  return format.rate >= kLowestSourceRate;
+  // Samples of up to 8 bits take a byte, up to 16 bits two; larger ones and
+  // more channels would be read as noise.
+  format.eight_bit = sample_size <= 8;
+  format.mono = channels == 1;
+  return format.rate >= kLowestSourceRate && sample_size >= 1 && sample_size <= 16 &&
+         (channels == 1 || channels == 2);
 }
 
 }  // namespace vcd2

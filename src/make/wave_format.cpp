@@ -26,13 +26,17 @@ Status ReadWaveFormat(std::FILE* file, PcmFormat& format) {
   if (!fmt || !walker.ReadBody(*fmt, bytes) || !walker.Skip(*fmt)) return false;
   const auto data = walker.Find("data", riff->End());
   if (!data) return false;
+  const uint16_t channels = RiffWalker::Load16(bytes + WaveFmt::kChannels);
+  const uint16_t bits = RiffWalker::Load16(bytes + WaveFmt::kBitsPerSample);
   format = PcmFormat{};
   format.rate = RiffWalker::Load32(bytes + WaveFmt::kRate);
   format.offset = data->body;
-  format.eight_bit = RiffWalker::Load16(bytes + WaveFmt::kBitsPerSample) == 8;
-  format.mono = RiffWalker::Load16(bytes + WaveFmt::kChannels) == 1;
+  format.eight_bit = bits == 8;
+  format.mono = channels == 1;
   format.xor_value = kUnsignedSampleXor;
-  return format.rate >= kLowestSourceRate;
+  // Other sample sizes and channel counts would be read as noise.
+  return format.rate >= kLowestSourceRate && (bits == 8 || bits == 16) &&
+         (channels == 1 || channels == 2);
 }
 
 }  // namespace vcd2

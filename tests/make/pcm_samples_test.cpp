@@ -88,14 +88,7 @@ TEST(PcmSamplesTest, RawPcmByteOrderAndMonoOutput) {
   EXPECT_EQ(mono.delivered, 2u);
   EXPECT_EQ(mono.left, (Samples{5, 7}));  // the right channel is dropped, not mixed
   EXPECT_EQ(mono.right, (Samples{0, 0}));
-}
-
-TEST(PcmSamplesTest, TheSourceEndsWithANothingRead) {
-  auto source = Open(test::Samples16({1, 2}), FileType::kPcmLittleEndian);
-  PcmSamples samples(source->format, source->file.get(), false);
-  Samples left(4), right(4);
-  EXPECT_EQ(samples.Read(left, right), 8u);
-  EXPECT_EQ(samples.Read(left, right), 0u);
+  EXPECT_EQ(ReadOnce(*dropped, true, 2).delivered, 0u);  // the end of the source
 }
 
 TEST(PcmFormatTest, ReadersFindTheirChunks) {
@@ -135,8 +128,9 @@ TEST(PcmFormatTest, DamagedHeadersAreRefused) {
        {Case{wave.substr(0, 30), FileType::kWave}, Case{long_data, FileType::kWave},
         Case{no_fmt, FileType::kWave}, Case{test::WaveFile(2, 16, 0, ""), FileType::kWave},
         Case{aifc, FileType::kAiff}, Case{short_comm, FileType::kAiff},
-        Case{test::AiffFile(2, 16, 5, ""), FileType::kAiff}, Case{"FORM", FileType::kAiff},
-        Case{wave, FileType::kAiff}}) {
+        Case{test::AiffFile(2, 16, 5, ""), FileType::kAiff},
+        Case{test::WaveFile(2, 24, 44100, ""), FileType::kWave},
+        Case{test::AiffFile(6, 16, 44100, ""), FileType::kAiff}, Case{wave, FileType::kAiff}}) {
     EXPECT_FALSE(Open(c.bytes, c.type)->ok) << c.bytes.size();
   }
 }
