@@ -58,6 +58,10 @@ inline uint32_t LoadBigEndian32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
+inline uint16_t LoadLittleEndian16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[1] << 8 | p[0]);
+}
+
 inline uint32_t LoadLittleEndian32(const uint8_t* p) {
   return uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
 }

@@ -67,6 +67,10 @@ bool AbortRequested() {
   return abort_requested;
 }
 
+const std::atomic<bool>& AbortFlag() {
+  return abort_requested;
+}
+
 void ClearAbortRequest() {
   abort_requested = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace vcd2 {
@@ -25,6 +26,8 @@ int32_t PercentOf(int32_t position, int32_t low, int32_t high);
 
 // True once the host asked the current build to stop.
 bool AbortRequested();
+// The flag itself, for work that polls it from inside a library call.
+const std::atomic<bool>& AbortFlag();
 // Clears the abort flag; a new build starts with it clear.
 void ClearAbortRequest();
 
