@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <set>
 
+#include "base/error_reporter.h"
 #include "base/file_error.h"
-#include "driver/error_reporter.h"
 #include "fuzz_support.h"
 #include "image/build_image.h"
 #include "make/perform_makes.h"

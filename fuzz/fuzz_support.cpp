@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2::fuzz {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/sector/sector_writer.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2::fuzz {
 

@@ -13,8 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CdiFile picture(FileRef(fuzz::WriteInput("picture.iff", data, size)), "P.IFF",
                   FileType::kIffDyuv);
   fuzz::DiscardingWriter writer;
-  int32_t next_sector = 0;
-  uint32_t bytes = 0;
-  (void)WriteSourceSectors(project, writer, picture, next_sector, bytes, 1);
+  (void)WriteSourceSectors(project, writer, picture, 0, 1);
   return 0;
 }

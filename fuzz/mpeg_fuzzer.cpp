@@ -14,10 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   file.SetFileType(FileType::kMpegSystem);
   VcdProject project;
   MpegTrack track(file, "T", 1);
-  EntryScanner scanner;
   fuzz::DiscardingWriter writer;
-  int32_t next_sector = 0;
-  uint32_t bytes = 0;
-  (void)WriteSourceSectors(project, writer, track, next_sector, bytes, 1, &scanner);
+  (void)WriteSourceSectors(project, writer, track, 0, 1, true);
   return 0;
 }

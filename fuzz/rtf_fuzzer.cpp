@@ -26,12 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   VcdProject project;
   fuzz::DiscardingWriter writer;
-  int32_t next_sector = 0;
-  uint32_t bytes = 0;
   if ((options & 1) == 0) {
     CdiFile rtf(FileRef(fuzz::WriteInput("file.rtf", data + 1, size - 1)), "R.RTF",
                 FileType::kRtfFile);
-    (void)WriteSourceSectors(project, writer, rtf, next_sector, bytes, 1);
+    (void)WriteSourceSectors(project, writer, rtf, 0, 1);
     return 0;
   }
   RtfFile rtf("G.RTF");
@@ -51,6 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rtf.parts.push_back(std::move(part));
     begin = end + kPartMark.size();
   }
-  (void)WriteSourceSectors(project, writer, rtf, next_sector, bytes, 1);
+  (void)WriteSourceSectors(project, writer, rtf, 0, 1);
   return 0;
 }

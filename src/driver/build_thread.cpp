@@ -4,11 +4,11 @@
 #include <memory>
 #include <new>
 
+#include "base/error_reporter.h"
 #include "base/file_error.h"
+#include "base/progress.h"
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
 #include "driver/host_tables.h"
-#include "driver/progress.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"

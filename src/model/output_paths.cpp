@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
 namespace {

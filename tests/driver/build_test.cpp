@@ -57,6 +57,8 @@ class BuildTest : public ::testing::Test {
 };
 
 const char kMinimal[] = "VERSION 2.0\nALBUM \"TEST\"\nENDFILE\n";
+const char* const kPhases[] = {"Parsing script...", "Sorting items...", "Checking labels...",
+                               "Performing makes...", "Building image..."};
 
 TEST_F(BuildTest, AMissingScriptFailsSilently) {
   EXPECT_EQ(VCD2DiscBuilder(nullptr, (dir_.Path() / "none.vcd").c_str(), Record), 1);
@@ -73,9 +75,8 @@ TEST_F(BuildTest, AnEndlessScriptEndsAtItsSizeBound) {
 
 TEST_F(BuildTest, ASuccessfulBuildAnnouncesTheFivePhases) {
   EXPECT_EQ(Build(kMinimal), 0);
-  const std::vector<std::string> expected = {
-      "status:Parsing script...", "status:Sorting items...", "status:Checking labels...",
-      "status:Performing makes...", "status:Building image..."};
+  std::vector<std::string> expected;
+  for (const char* phase : kPhases) expected.push_back(std::string("status:") + phase);
   EXPECT_EQ(events, expected);
 }
 
@@ -106,8 +107,7 @@ TEST_F(BuildTest, MessagesAfterTheParseCarryNoPrefix) {
 }
 
 TEST_F(BuildTest, ExceptionsBecomeResultCodesInEveryPhase) {
-  for (const char* phase : {"Parsing script...", "Sorting items...", "Checking labels...",
-                            "Performing makes...", "Building image..."}) {
+  for (const char* phase : kPhases) {
     for (Throw kind : {Throw::kMemory, Throw::kFile}) {
       SCOPED_TRACE(phase);
       events.clear();
