@@ -35,14 +35,21 @@ Status FindImageForm(IffWalker& walker) {
   }
 }
 
-// Reads 8-byte groups, bodies not skipped, up to an IDAT chunk that lies
-// within the file.
-std::optional<ChunkHeader> FindImageData(IffWalker& walker) {
+// Reads 8-byte groups, bodies not skipped, up to an IDAT chunk, which must
+// lie within the file.
+std::optional<ChunkHeader> FindImageData(IffWalker& walker, const std::string& path) {
   for (;;) {
     const auto group = walker.ReadHeader();
     if (group && !group->Is("IDAT")) continue;
-    if (group && walker.Fits(*group)) return group;
-    ReportError("No IDAT chunk.");
+    if (!group) {
+      ReportError("No IDAT chunk.");
+    } else if (!walker.Fits(*group)) {
+      ReportError("The IDAT chunk of %s claims %u bytes; the file holds %lld behind its header.",
+                  path.c_str(), static_cast<unsigned>(group->size),
+                  static_cast<long long>(walker.FileSize() - group->body));
+    } else {
+      return group;
+    }
     return std::nullopt;
   }
 }
@@ -56,7 +63,7 @@ Status WriteIffFile(SourceContext& context) {
   if (!file) return false;
   IffWalker walker(file.get());
   if (!FindImageForm(walker)) return false;
-  const auto image_data = FindImageData(walker);
+  const auto image_data = FindImageData(walker, path);
   if (!image_data) return false;
   int64_t remaining = image_data->size;
   while (remaining > 0) {

@@ -106,7 +106,10 @@ TEST(ReadersTest, IffPicturesCopyTheirImageData) {
   for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
            {Chunk("FORM", 4, "ILBM"), "No IFF file."},
            {"short", "No IFF file."},
-           {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."}}) {
+           {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."},
+           {Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
+            "The IDAT chunk of " + (dir.Path() / "bad.iff").string() +
+                " claims 100000000 bytes; the file holds 16 behind its header."}}) {
     const auto bad = CopyFile("IFFDYUV \"P.IFF\" \"" + dir.Write("bad.iff", contents) + "\"");
     EXPECT_FALSE(bad->result.ok);
     EXPECT_EQ(bad->messages, std::vector<std::string>{message});
