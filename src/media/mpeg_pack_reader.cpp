@@ -23,6 +23,7 @@ bool MpegPackReader::Open(const std::string& path) {
   file_.reset(std::fopen(path.c_str(), "rb"));
   begin_ = 0;
   count_ = 0;
+  consumed_ = 0;
   return file_ != nullptr;
 }
 
@@ -39,6 +40,7 @@ bool MpegPackReader::Fill(size_t wanted) {
 void MpegPackReader::Consume(size_t count) {
   begin_ += count;
   count_ -= count;
+  consumed_ += count;
 }
 
 void MpegPackReader::Copy(size_t count, std::span<uint8_t> destination, size_t& length) {
@@ -58,6 +60,7 @@ bool MpegPackReader::ReadPack(std::span<uint8_t> destination, Pack& pack) {
     Consume(1);
   }
   if (Data()[2] != 1 || Data()[3] != start_code::kPack || !Fill(kPackHeaderSize)) return false;
+  pack.offset = consumed_;
   Copy(kPackHeaderSize, destination, pack.length);
   for (bool first = true;; first = false) {
     if (!Fill(4)) return false;

@@ -17,12 +17,15 @@ class MpegPackReader {
     size_t length = 0;           // bytes of the whole pack (may exceed what was copied)
     uint8_t stream_id = 0xE0;    // classifies the pack: the id of its first packet
     bool end_of_record = false;  // ends with the end code, or is padding
+    uint64_t offset = 0;         // file position of the pack start code
   };
 
   bool Open(const std::string& path);
   // Copies the next pack into destination (as far as it holds). False at the
   // end of the stream or when the data is no pack.
   bool ReadPack(std::span<uint8_t> destination, Pack& pack);
+  // File position of the first byte not yet read as part of a pack.
+  uint64_t Offset() const { return consumed_; }
   // The Video CD content type: audio type in bits 0-1, video type in 2-4.
   uint8_t GetContentType() const;
 
@@ -42,6 +45,7 @@ class MpegPackReader {
   std::array<uint8_t, kBufferSize> buffer_{};
   size_t begin_ = 0;  // first unread byte
   size_t count_ = 0;  // unread bytes
+  uint64_t consumed_ = 0;
   bool audio_seen_ = false;
   uint8_t audio_mode_ = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
   std::array<bool, 3> video_seen_{};

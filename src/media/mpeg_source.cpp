@@ -6,6 +6,7 @@
 #include "media/pack_sector.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "media/stream_clock.h"
 
 namespace vcd2 {
 namespace {
@@ -40,11 +41,28 @@ class Triggers {
   size_t next_ = 0;
 };
 
+// Reading ends at the first bad pack; the user learns how much of the file
+// that left out, unless it is zero stuffing.
+void TellUnusedBytes(const std::string& path, uint64_t used, uint64_t file_size) {
+  if (used >= file_size) return;
+  const UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (file && fseeko(file.get(), static_cast<off_t>(used), SEEK_SET) == 0) {
+    int byte;
+    while ((byte = std::fgetc(file.get())) == 0) {
+    }
+    if (byte == EOF) return;
+  }
+  ReportError("Reading %s stopped at byte %llu: the %llu bytes after it were not used.",
+              path.c_str(), static_cast<unsigned long long>(used),
+              static_cast<unsigned long long>(file_size - used));
+}
+
 }  // namespace
 
 Status WriteMpegFile(SourceContext& context) {
   const std::string path = context.item.NewFullPath().value_or("");
-  StartSectorProgress(SourceSize(path) / kVideoPackSize);
+  const uint64_t file_size = SourceSize(path);
+  StartSectorProgress(file_size / kVideoPackSize);
   MpegPackReader reader;
   RawSector sector{};
   MpegPackReader::Pack pack;
@@ -54,24 +72,32 @@ Status WriteMpegFile(SourceContext& context) {
     return false;
   }
   const int32_t start = context.result.next_sector;
-  const uint32_t first_clock = ReadScr(destination.data() + 4);
-  uint32_t last_clock = first_clock;
+  StreamClock clock(path, file_size, ReadScr(destination.data() + 4));
   Triggers triggers(context.project, context.item.label);
-  PackPlacement placement{context.writer,      context.result.next_sector,
-                          first_clock,         start + triggers.Current(),
-                          context.file_number, context.scanner};
+  PackPlacement placement{context.writer,
+                          context.result.next_sector,
+                          ReadScr(destination.data() + 4),
+                          start + triggers.Current(),
+                          context.file_number,
+                          context.scanner};
   pack.end_of_record = false;
   for (;;) {
     if (!WritePackSector(sector, pack, placement)) return false;
     triggers.Advance(context.result.next_sector - start);
     placement.trigger_sector = start + triggers.Current();
     sector.fill(0);
-    if (!reader.ReadPack(destination, pack) || pack.length == 0) break;
-    last_clock = ReadScr(destination.data() + 4);
+    const uint64_t used = reader.Offset();
+    if (!reader.ReadPack(destination, pack) || pack.length == 0) {
+      TellUnusedBytes(path, used, file_size);
+      break;
+    }
+    if (!clock.Check(ReadScr(destination.data() + 4), pack.offset, placement.expected_clock)) {
+      return false;
+    }
     StepProgress();
     if (AbortRequested()) return false;
   }
-  context.result.sector_count = (last_clock - first_clock) / kClockTicksPerSector + 1;
+  context.result.sector_count = clock.SpanSectors();
   context.result.size = static_cast<uint32_t>(context.result.sector_count * kForm1DataSize);
   context.result.content_type = reader.GetContentType();
   return true;

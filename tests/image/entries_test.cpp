@@ -12,7 +12,7 @@ namespace {
 // `gop` pictures.
 void WriteStream(const std::string& path, uint32_t pictures, uint32_t gop) {
   test::MpegSynth stream;
-  for (uint32_t i = 0; i <= pictures + 1; ++i) {
+  for (uint32_t i = 0; i <= pictures; ++i) {
     std::vector<uint8_t> payload;
     if (i % gop == 0) {
       payload = test::SequenceHeader(352, 288);
@@ -21,9 +21,9 @@ void WriteStream(const std::string& path, uint32_t pictures, uint32_t gop) {
     }
     const auto picture = test::Picture(0, i % gop == 0 ? 1 : 2);
     payload.insert(payload.end(), picture.begin(), picture.end());
-    stream.Pack(i * 1200, 0xE0, payload);
+    stream.Pack(i * 1200, 0xE0, payload, i == pictures ? 2320 : 2324);  // the end code follows
   }
-  stream.WriteTo(path);
+  stream.EndCode().WriteTo(path);
 }
 
 class EntriesTest : public ::testing::Test {

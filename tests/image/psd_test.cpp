@@ -22,10 +22,12 @@ void WriteStream(const std::string& path, uint32_t sectors) {
   for (const auto& part : {test::GroupOfPictures(), test::Picture(0, 1, 100)}) {
     es.insert(es.end(), part.begin(), part.end());
   }
-  for (uint32_t i = 0; i <= sectors; ++i) {
-    stream.Pack(i * 1200, 0xE0, i == 0 ? es : test::Picture(static_cast<uint16_t>(i), 2));
+  for (uint32_t i = 0; i < sectors; ++i) {
+    const bool last = i + 1 == sectors;  // its end code completes it
+    stream.Pack(i * 1200, 0xE0, i == 0 ? es : test::Picture(static_cast<uint16_t>(i), 2),
+                last ? 2320 : 2324);
   }
-  stream.WriteTo(path);
+  stream.EndCode().WriteTo(path);
 }
 
 TEST(PsdDescriptorTest, SizesOffsetsAndItemNumbers) {

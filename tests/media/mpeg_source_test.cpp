@@ -22,21 +22,26 @@ struct Copy {
   std::vector<std::string> messages;
   test::RecordingWriter writer;
   std::unique_ptr<VcdProject> project;
+  std::string path;
 };
 
-// Copies a synthetic stream as an MPEG track's content from sector 30.
-std::unique_ptr<Copy> CopyStream(const MpegSynth& stream, const std::string& script_body = "") {
+// Copies a stream's bytes as an MPEG track's content from sector 30.
+std::unique_ptr<Copy> CopyBytes(const std::vector<uint8_t>& bytes,
+                                const std::string& script_body = "") {
   test::TempDir dir;
-  const std::string path = (dir.Path() / "s.mpg").string();
-  stream.WriteTo(path);
   auto copy = std::make_unique<Copy>();
-  auto run = test::Parse(test::Script20("MPGTRACK T 1 \"" + path + "\" " + script_body));
+  copy->path = dir.Write("s.mpg", std::string(bytes.begin(), bytes.end()));
+  auto run = test::Parse(test::Script20("MPGTRACK T 1 \"" + copy->path + "\" " + script_body));
   copy->project = std::move(run.project);
   test::MessageCapture capture;
   const MpegTrack& track = *copy->project->mpeg_tracks.at(0);
   copy->result = WriteSourceSectors(*copy->project, copy->writer, track, 30, 1, true);
   copy->messages = capture.Messages();
   return copy;
+}
+
+std::unique_ptr<Copy> CopyStream(const MpegSynth& stream, const std::string& script_body = "") {
+  return CopyBytes(stream.Bytes(), script_body);
 }
 
 struct Subheader4 {
@@ -164,6 +169,97 @@ TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
     if (sector[18] & 0x10) triggered.push_back(lba - 30);
   }
   EXPECT_EQ(triggered, (std::vector<int32_t>{75, 150}));
+}
+
+// FNV-1a over every sector written, in LBA order.
+uint64_t Digest(const test::RecordingWriter& writer) {
+  uint64_t hash = 1469598103934665603ull;
+  for (const auto& [lba, sector] : writer.sectors) {
+    for (uint8_t byte : sector) hash = (hash ^ byte) * 1099511628211ull;
+  }
+  return hash;
+}
+
+// Fillers of a stream whose clock runs ahead of its packs, once by 4
+// seconds near its end, are written exactly as before the clock was bounded.
+TEST(MpegClockTest, FillersOfANormalStreamStayByteIdentical) {
+  MpegSynth stream;
+  stream.SystemHeaderPack(0, 0xE0)
+      .Pack(1200, 0xE0, test::SequenceHeader(352, 288))
+      .Pack(4800, 0xE0)
+      .Pack(6000, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304)
+      .Zeros(5)
+      .Pack(7300, 0xE0)
+      .Pack(10000, 0xBE)
+      .Pack(10000 + 300 * 1200, 0xE0);
+  for (uint32_t i = 1; i <= 20; ++i) {
+    const bool video = i % 4 != 0;
+    stream.Pack(10000 + (300 + i) * 1200 + (i % 3) * 700, video ? 0xE0 : 0xC0, {},
+                video ? 2324 : 2304);
+  }
+  stream.Pack(10000 + 330 * 1200, 0xE0, {}, 2320).EndCode().Zeros(9);  // stuffing: no warning
+  const auto copy = CopyStream(stream);
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_TRUE(copy->messages.empty());
+  EXPECT_EQ(copy->result.next_sector, 367);
+  EXPECT_EQ(copy->result.sector_count, 339u);
+  EXPECT_EQ(Digest(copy->writer), 0xfb81fc09ba0cef61u);
+}
+
+// A jump may outrun the rest of the file by 5 seconds of sectors; one more
+// is refused, and the fillers written before stay bounded.
+TEST(MpegClockTest, AForwardJumpBeyondTheRestOfTheFileIsRefused) {
+  const auto jump = [](uint32_t fillers) {
+    MpegSynth stream;
+    stream.Pack(0, 0xE0).Pack(1200, 0xE0).Pack(2400 + fillers * 1200, 0xE0);
+    return CopyStream(stream.Pack(3600 + fillers * 1200, 0xE0, {}, 2320).EndCode());
+  };
+  const uint32_t allowed = 2 + 5 * 75;  // the last two packs' sectors and the spare
+  auto copy = jump(allowed);
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->result.next_sector, 30 + 4 + static_cast<int32_t>(allowed));
+  copy = jump(allowed + 1);
+  EXPECT_FALSE(copy->result.ok);
+  EXPECT_EQ(copy->messages,
+            std::vector<std::string>{"The system clock of " + copy->path +
+                                     " jumps 5.0 seconds ahead at byte 4648, more than the rest "
+                                     "of the file can fill."});
+  EXPECT_EQ(copy->writer.sectors.size(), 2u);
+}
+
+// Back by one pack's time is taken; further back is refused. The sector
+// count never wraps below the first pack.
+TEST(MpegClockTest, ABackwardClockIsRefused) {
+  MpegSynth slightly;
+  slightly.Pack(12000, 0xE0).Pack(10800, 0xE0).Pack(11400, 0xE0, {}, 2320).EndCode();
+  auto copy = CopyStream(slightly);
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->result.sector_count, 1u);
+  EXPECT_EQ(copy->result.next_sector, 33);
+
+  MpegSynth back;
+  back.Pack(12000, 0xE0).Pack(13200, 0xE0).Pack(14400, 0xE0).Pack(13199, 0xE0);
+  copy = CopyStream(back.Pack(15600, 0xE0, {}, 2320).EndCode());
+  EXPECT_FALSE(copy->result.ok);
+  EXPECT_EQ(copy->messages, std::vector<std::string>{"The system clock of " + copy->path +
+                                                     " runs backwards at byte 6972."});
+}
+
+// Two junk bytes after pack 20 of 30 end the stream behind pack 19, which
+// they keep from ending, and the user learns where and how much was left out.
+TEST(MpegClockTest, ACorruptPackMidStreamIsTold) {
+  MpegSynth stream;
+  for (uint32_t i = 0; i < 30; ++i) {
+    stream.Pack(i * 1200, 0xE0);
+  }
+  std::vector<uint8_t> bytes = stream.Bytes();
+  bytes.insert(bytes.begin() + 20 * 2324, {0x47, 0x11});
+  const auto copy = CopyBytes(bytes);
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->result.next_sector, 30 + 19);
+  EXPECT_EQ(copy->messages, std::vector<std::string>{"Reading " + copy->path +
+                                                     " stopped at byte 44156: the 25566 bytes "
+                                                     "after it were not used."});
 }
 
 }  // namespace
