@@ -1,7 +1,12 @@
 #include "image/audio_tracks.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
@@ -11,6 +16,26 @@ namespace {
 
 constexpr uint64_t kFrameBytes = 4;
 constexpr uint64_t kFramesPerSector = 588;
+
+// The length of a readable regular file; reports why there is none. It is
+// opened without waiting, so a pipe cannot stall the build.
+Status MeasureSource(const std::string& path, uint64_t& bytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  struct stat info {};
+  const char* problem = nullptr;
+  if (fd < 0 || fstat(fd, &info) != 0) {
+    problem = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    problem = "not a regular file";
+  }
+  if (fd >= 0) close(fd);
+  if (problem != nullptr) {
+    ReportError("Could not open CD-DA source %s: %s.", path.c_str(), problem);
+    return false;
+  }
+  bytes = static_cast<uint64_t>(info.st_size);
+  return true;
+}
 
 }  // namespace
 
@@ -23,13 +48,15 @@ Status BuildAudioTracks(VcdProject& project) {
     ShowStatus(status);
     track.position = first_number + static_cast<uint32_t>(k);
     const std::string path = track.NewFullPath().value_or("");
-    std::error_code error;
-    const uint64_t bytes = std::filesystem::file_size(path, error);
-    if (error) {
-      ReportError("Could not open CD-DA source %s: %s.", path.c_str(), error.message().c_str());
+    uint64_t bytes = 0;
+    if (!MeasureSource(path, bytes)) return false;
+    const uint64_t frames = bytes / kFrameBytes;
+    if (frames == 0) {
+      ReportError("The CD-DA source %s holds no audio: %llu bytes, not one sample frame of %llu.",
+                  path.c_str(), static_cast<unsigned long long>(bytes),
+                  static_cast<unsigned long long>(kFrameBytes));
       return false;
     }
-    const uint64_t frames = bytes / kFrameBytes;
     track.sector_count = static_cast<uint32_t>((frames + kFramesPerSector - 1) / kFramesPerSector);
   }
   return true;

@@ -1,7 +1,10 @@
 // Data track images read back by libiso9660 and checked sector by sector.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 
 #include "base/byte_order.h"
 #include "image/iso/recording_date.h"
@@ -176,6 +179,36 @@ TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracks) {
   EXPECT_EQ(gap[18], 0x20);
   EXPECT_EQ(gap[24], test::ScramblerByte(12));
   EXPECT_TRUE(test::SectorIsValid(gap));
+}
+
+// A CD-DA source without one whole sample frame, or one that cannot be
+// opened although it exists, fails the build with one message.
+TEST_F(DataTrackTest, EmptyAndUnreadableCdDaSources) {
+  dir_.Write("copy.txt", "x");
+  dir_.Write("empty.pcm", "");
+  dir_.Write("short.pcm", "abc");
+  std::filesystem::create_directory(dir_.Path() / "folder.pcm");
+  const std::string at = dir_.Path().string() + "/";
+  const std::pair<const char*, std::string> cases[] = {
+      {"empty.pcm",
+       "The CD-DA source " + at + "empty.pcm holds no audio: 0 bytes, not one sample frame of 4."},
+      {"short.pcm",
+       "The CD-DA source " + at + "short.pcm holds no audio: 3 bytes, not one sample frame of 4."},
+      {"folder.pcm", "Could not open CD-DA source " + at + "folder.pcm: not a regular file."},
+  };
+  std::vector<std::pair<const char*, std::string>> all(std::begin(cases), std::end(cases));
+  if (geteuid() != 0) {  // root reads any file
+    dir_.Write("locked.pcm", "abcd");
+    std::filesystem::permissions(dir_.Path() / "locked.pcm", std::filesystem::perms::none);
+    all.emplace_back("locked.pcm",
+                     "Could not open CD-DA source " + at + "locked.pcm: Permission denied.");
+  }
+  for (const auto& [name, message] : all) {
+    const auto build = test::BuildDisc(
+        dir_, std::string(kNoTracks) + "\nDATRACK SONG 1 PCML DIR \"" + name + "\"");
+    EXPECT_EQ(build.result, 1) << name;
+    EXPECT_EQ(build.messages, std::vector<std::string>{message});
+  }
 }
 
 }  // namespace
