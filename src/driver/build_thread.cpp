@@ -70,15 +70,6 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 
-// Deletes the temporary control files, then the project with everything it
-// owns, which deletes the files MAKE produced.
-void CleanUp(std::unique_ptr<VcdProject> project) {
-  if (!project) return;
-  for (const std::string* path : {&project->psd_temp_path, &project->lot_temp_path}) {
-    if (!path->empty()) std::remove(path->c_str());
-  }
-}
-
 }  // namespace
 
 int32_t BuildThread(const std::string& script_path) {
@@ -102,7 +93,7 @@ int32_t BuildThread(const std::string& script_path) {
     ReportError("An unexpected error occured: %s", error.what());
     result = VCD2_RESULT_FAILED;
   }
-  CleanUp(std::move(project));
+  project.reset();  // removes its temporary folder and the files MAKE produced
   return result;
 }
 

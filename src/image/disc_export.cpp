@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "base/progress.h"
 #include "base/unique_file.h"
 #include "image/gap_sectors.h"
@@ -66,7 +67,9 @@ class DiscWriter {
  private:
   Status Put(const uint8_t* data, size_t size) {
     if (std::fwrite(data, 1, size, out_) != size) {
-      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      const int error = errno;
+      ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+                  FileErrorLine(out_, error).c_str());
       return false;
     }
     return true;
@@ -150,9 +153,10 @@ std::string DiscFilePath(const std::string& name, DiscFile file) {
 }
 
 Status ExportDisc(const VcdProject& project, const std::string& name) {
-  UniqueFile out(std::fopen(DiscFilePath(name, DiscFile::kImage).c_str(), "wb"));
+  const std::string path = DiscFilePath(name, DiscFile::kImage);
+  UniqueFile out(std::fopen(path.c_str(), "wb"));
   if (!out) {
-    ReportError("Could not open image file.");
+    ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
     return false;
   }
   DiscWriter writer(out.get());
@@ -175,7 +179,9 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     spans.back().end = writer.Next();
   }
   if (std::fclose(out.release()) != 0) {
-    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    const int error = errno;
+    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+                FileErrorLine(path, error).c_str());
     return false;
   }
   WriteCue(project, name, spans);

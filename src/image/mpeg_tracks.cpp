@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "base/progress.h"
 #include "base/unique_file.h"
 #include "image/gap_sectors.h"
@@ -71,12 +72,14 @@ Status BuildMpegTracks(VcdProject& project) {
     const std::string path = project.output_names[i + 1]->NewFullPath().value_or("");
     UniqueFile image(std::fopen(path.c_str(), "wb+"));
     if (!image) {
-      ReportError("Could not open image file.");
+      ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
       return false;
     }
     if (!WriteTrack(project, *tracks[i], image.get(), i + 1 == tracks.size())) return false;
     if (std::fclose(image.release()) != 0) {
-      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      const int error = errno;
+      ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+                  FileErrorLine(path, error).c_str());
       return false;
     }
   }

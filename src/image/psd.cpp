@@ -1,13 +1,12 @@
 #include "image/psd.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <filesystem>
+#include <cerrno>
 
 #include "base/byte_order.h"
 #include "base/disc_layout.h"
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "base/unique_file.h"
 #include "image/image_file.h"
 #include "image/iso/iso_directory.h"
@@ -98,24 +97,13 @@ void PlanOffsets(VcdProject& project) {
   project.extended_psd_size = extended + 1;
 }
 
-// A new file in the temporary directory (the current one when there is
-// none), named after prefix.
-std::string MakeTemporaryFile(const char* prefix) {
-  std::error_code error;
-  std::filesystem::path directory = std::filesystem::temp_directory_path(error);
-  if (error) directory = ".";
-  std::string pattern = (directory / (std::string(prefix) + "XXXXXX")).string();
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) return {};
-  close(fd);
-  return pattern;
-}
-
-Status WriteTemporary(const char* prefix, std::string& path, const std::vector<uint8_t>& bytes) {
-  path = MakeTemporaryFile(prefix);
-  UniqueFile file(path.empty() ? nullptr : std::fopen(path.c_str(), "wb+"));
-  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-    ReportError("Could not open image file.");
+// A new file, named after prefix, in the build's private temporary folder.
+Status WriteTemporary(VcdProject& project, const char* prefix, std::string& path,
+                      const std::vector<uint8_t>& bytes) {
+  UniqueFile file = project.temp_folder.CreateFile(prefix, path);
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+      std::fflush(file.get()) != 0) {
+    ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
     return false;
   }
   return true;
@@ -155,11 +143,12 @@ Status BuildPsd(VcdProject& project) {
   }
   const auto end_list = EndListDescriptor();
   bytes.insert(bytes.end(), end_list.begin(), end_list.end());
-  return WriteTemporary("PSD", project.psd_temp_path, bytes);
+  return WriteTemporary(project, "PSD", project.psd_temp_path, bytes);
 }
 
 Status BuildLot(VcdProject& project) {
-  return WriteTemporary("LOT", project.lot_temp_path, LotBytes(project, PsdForm::kExtended));
+  return WriteTemporary(project, "LOT", project.lot_temp_path,
+                        LotBytes(project, PsdForm::kExtended));
 }
 
 Status InsertPsd(VcdProject& project) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/temporary_folder.h"
 #include "model/items.h"
 #include "model/made_file.h"
 #include "model/make_rule.h"
@@ -68,8 +69,9 @@ class VcdProject {
   uint32_t psd_size = 0;           // PSD.VCD in 8-byte units, end list included
   uint32_t extended_psd_size = 0;  // PSD_X.VCD in 8-byte units
   PsdList* start_list = nullptr;   // the list labelled START, found by the PSD plan
-  std::string psd_temp_path;       // extended PSD, deleted after the build
-  std::string lot_temp_path;       // extended LOT, deleted after the build
+  TemporaryFolder temp_folder;     // holds the two below; removed with the project
+  std::string psd_temp_path;       // extended PSD
+  std::string lot_temp_path;       // extended LOT
 };
 
 }  // namespace vcd2

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "sector/sector.h"
 
 namespace vcd2 {
@@ -14,6 +15,7 @@ ImageOutput::~ImageOutput() {
 }
 
 void ImageOutput::Open(const std::string& path) {
+  path_ = path;
   file_ = std::fopen(path.c_str(), "wb");
   open_error_ = file_ == nullptr ? errno : 0;
   if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);  // one write per flush
@@ -69,14 +71,18 @@ Status ImageOutput::FlushImageBuffer() {
     if (written == 0 && errno != ENOSPC) return Fail("Writing image file failed (%u).", errno);
     std::fclose(file_);
     file_ = nullptr;
-    return Fail("Disk full writing image file.", 0);
+    return Fail("Disk full writing image file.", ENOSPC);
   }
   buffer_.clear();
   return true;
 }
 
+// format holds the error's number, or nothing to fill in; the path and the
+// system's wording follow on a line of their own.
 Status ImageOutput::Fail(const char* format, int error) {
-  ReportError(format, static_cast<unsigned>(error));
+  char text[128];
+  std::snprintf(text, sizeof text, format, static_cast<unsigned>(error));
+  ReportError("%s%s", text, FileErrorLine(path_, error).c_str());
   failed_ = true;
   return false;
 }

@@ -43,6 +43,7 @@ class ImageOutput : public SectorSink {
   Status Append(const RawSector& sector);
   Status Fail(const char* format, int error);
 
+  std::string path_;
   std::FILE* file_ = nullptr;
   int open_error_ = 0;
   bool failed_ = false;

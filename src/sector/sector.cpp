@@ -5,6 +5,7 @@
 
 #include "base/byte_order.h"
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "sector/ecc.h"
 #include "sector/edc.h"
 
@@ -44,12 +45,15 @@ bool TryWriteSectorAt(std::FILE* image, int32_t lba, RawSector& sector) {
 Status WriteSectorAt(std::FILE* image, int32_t lba, RawSector& sector) {
   FinishSector(sector, lba);
   if (!Seek(image, lba)) {
-    ReportError("Could not position the image file at sector %d (%u).", static_cast<int>(lba),
-                static_cast<unsigned>(errno));
+    const int error = errno;
+    ReportError("Could not position the image file at sector %d (%u).%s", static_cast<int>(lba),
+                static_cast<unsigned>(error), FileErrorLine(image, error).c_str());
     return false;
   }
   if (std::fwrite(sector.data(), 1, sector.size(), image) != sector.size()) {
-    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    const int error = errno;
+    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+                FileErrorLine(image, error).c_str());
     return false;
   }
   return true;

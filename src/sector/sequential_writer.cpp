@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 
 namespace vcd2 {
 
@@ -15,7 +16,9 @@ Status SequentialWriter::Write(int32_t lba, RawSector& sector) {
 Status SequentialWriter::Flush() {
   if (!buffer_.empty() &&
       std::fwrite(buffer_.data(), 1, buffer_.size(), image_) != buffer_.size()) {
-    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    const int error = errno;
+    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+                FileErrorLine(image_, error).c_str());
     buffer_.clear();
     return false;
   }
