@@ -119,9 +119,9 @@ typedef struct BuilderCallbacks {
      the script's playback control to this path as a Graphviz DOT graph
      instead of building anything: a node per play list, selection and played
      item, an edge per PREVIOUS, NEXT, RETURN, DEFAULT, TIMEOUT, selection key
-     and play item. No image, MAKE rule or summary is run. The result is 0
-     when the graph was written. The library writes DOT only; rendering it is
-     the host's business. */
+     and play item. No MAKE rule runs, no image is written and show_summary
+     is not called. The result is 0 when the graph was written. The library
+     writes DOT only; rendering it is the host's business. */
   const char* graph_file;
   void* reserved_8;
   /* word 9: the host's volume I/O table, copied at registration */
