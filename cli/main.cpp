@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "graph.h"
 #include "options.h"
@@ -62,6 +63,11 @@ void OnMessage(const char* text) {
   terminal->ShowMessage(text);
 }
 
+void OnWarning(const char* text) {
+  const std::string line = std::string("warning: ") + text;
+  terminal->ShowMessage(line.c_str());
+}
+
 // The library stays silent about a script it cannot open; say why here.
 void ExplainUnopenedScript(const char* script) {
   std::FILE* file = std::fopen(script, "rb");
@@ -93,6 +99,7 @@ int main(int argc, char** argv) {
   terminal = &display;
   static BuilderCallbacks callbacks{};
   callbacks.show_message = OnMessage;
+  callbacks.show_warning = OnWarning;
   callbacks.show_summary = OnSummary;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   GraphOutput graph(options.graph);
