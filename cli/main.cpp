@@ -6,7 +6,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "graph.h"
 #include "options.h"
 #include "terminal.h"
 #include "vcd2/vcd2.h"
@@ -61,6 +63,11 @@ void OnMessage(const char* text) {
   terminal->ShowMessage(text);
 }
 
+void OnWarning(const char* text) {
+  const std::string line = std::string("warning: ") + text;
+  terminal->ShowMessage(line.c_str());
+}
+
 // The library stays silent about a script it cannot open; say why here.
 void ExplainUnopenedScript(const char* script) {
   std::FILE* file = std::fopen(script, "rb");
@@ -92,11 +99,22 @@ int main(int argc, char** argv) {
   terminal = &display;
   static BuilderCallbacks callbacks{};
   callbacks.show_message = OnMessage;
+  callbacks.show_warning = OnWarning;
   callbacks.show_summary = OnSummary;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
+  GraphOutput graph(options.graph);
+  if (!options.graph.empty()) {
+    if (!graph.Prepare()) return VCD2_RESULT_FAILED;
+    callbacks.graph_file = graph.DotPath();
+  }
   VCD2SetCallbacks(&callbacks);
   InstallInterruptHandler();
-  const int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
+  int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
+  if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
+    display.ShowStatus("Drawing graph...");
+    display.Finish();  // dot's own messages start on a line of their own
+    if (!graph.Draw()) result = VCD2_RESULT_FAILED;
+  }
   display.Finish();
   if (result == VCD2_RESULT_FAILED && !progress_called && !message_shown) {
     ExplainUnopenedScript(options.script.c_str());

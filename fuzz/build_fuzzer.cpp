@@ -93,7 +93,8 @@ bool RunPhases(VcdProject& project) {
   const bool parsed = ParseScript(project);
   Reporter().SetScriptName("");
   return parsed && SortItems(project) && CheckLabels(project) && WritesOnlyNewFiles(project) &&
-         CheckOutputPaths(project, {}) && PerformMakes(project) && BuildImage(project);
+         CheckOutputPaths(project, ImageOutputs(project)) && PerformMakes(project) &&
+         BuildImage(project);
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ void WriteToStderr(const std::string& text) {
   std::fflush(stderr);
 }
 
+void WarnToStderr(const std::string& text) {
+  std::fputs("warning: ", stderr);
+  WriteToStderr(text);
+}
+
 // printf into a string of whatever length the message needs.
 std::string FormatV(const char* format, va_list args) {
   va_list copy;
@@ -35,7 +40,7 @@ std::mutex& SinkMutex() {
 
 }  // namespace
 
-ErrorReporter::ErrorReporter() : sink_(WriteToStderr) {}
+ErrorReporter::ErrorReporter() : sink_(WriteToStderr), warning_sink_(WarnToStderr) {}
 
 void ErrorReporter::SetSink(Sink sink) {
   std::lock_guard lock(SinkMutex());
@@ -49,16 +54,27 @@ void ErrorReporter::ReportError(const char* format, ...) {
   va_end(args);
 }
 
+std::string ErrorReporter::Prefix() const {
+  if (script_name_.empty()) return {};
+  char prefix_line[32];
+  std::snprintf(prefix_line, sizeof prefix_line, " Line %lu:\r\n",
+                static_cast<unsigned long>(Line()));
+  return script_name_ + prefix_line;
+}
+
 void ErrorReporter::ReportErrorV(const char* format, va_list args) {
-  std::string text;
-  if (!script_name_.empty()) {
-    char prefix_line[32];
-    std::snprintf(prefix_line, sizeof prefix_line, " Line %lu:\r\n",
-                  static_cast<unsigned long>(Line()));
-    text = script_name_ + prefix_line;
-  }
-  text += FormatV(format, args);
-  ShowPlain(text);
+  ShowPlain(Prefix() + FormatV(format, args));
+}
+
+void ErrorReporter::ReportWarningV(const char* format, va_list args) {
+  const std::string text = Prefix() + FormatV(format, args);
+  std::lock_guard lock(SinkMutex());
+  warning_sink_(text);
+}
+
+void ErrorReporter::SetWarningSink(Sink sink) {
+  std::lock_guard lock(SinkMutex());
+  warning_sink_ = sink ? std::move(sink) : Sink(WarnToStderr);
 }
 
 void ErrorReporter::ShowPlain(const std::string& text) {
@@ -75,6 +91,13 @@ void ReportError(const char* format, ...) {
   va_list args;
   va_start(args, format);
   Reporter().ReportErrorV(format, args);
+  va_end(args);
+}
+
+void ReportWarning(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  Reporter().ReportWarningV(format, args);
   va_end(args);
 }
 

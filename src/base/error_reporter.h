@@ -30,11 +30,20 @@ class ErrorReporter {
   // An empty sink restores stderr.
   void SetSink(Sink sink);
 
+  // Warnings carry the same script prefix but never fail anything; an empty
+  // sink sends them to stderr prefixed "warning: ".
+  void ReportWarningV(const char* format, va_list args);
+  void SetWarningSink(Sink sink);
+
  private:
+  // "SCRIPT Line N:\r\n" while a script name is set.
+  std::string Prefix() const;
+
   std::string script_name_;
   uint32_t line_ = 1;
   std::function<uint32_t()> line_source_;
   Sink sink_;
+  Sink warning_sink_;
 };
 
 // The process-wide reporter.
@@ -42,5 +51,7 @@ ErrorReporter& Reporter();
 
 // Shorthand for Reporter().ReportError(...).
 void ReportError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Shorthand for Reporter().ReportWarningV(...).
+void ReportWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace vcd2

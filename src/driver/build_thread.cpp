@@ -12,6 +12,7 @@
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
+#include "image/psd_graph.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/output_paths.h"
@@ -46,8 +47,15 @@ std::vector<FileUse> DiscOutputs(const VcdProject& project) {
           {DiscFilePath(name, DiscFile::kToc), "the disc's TOC file"}};
 }
 
+// A graph request ends the build after the label check: the graph is its
+// only output.
+const char* RequestedGraph() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->graph_file : nullptr;
+}
+
 // The five phases; each runs only when the one before succeeded. Outputs are
-// checked against the inputs before MAKE writes the first file.
+// checked against the inputs before the first file is written.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Parsing script...");
   const bool parsed = ParseScript(project);
@@ -62,7 +70,14 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!SortItems(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Checking labels...");
   if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
-  if (!CheckOutputPaths(project, DiscOutputs(project))) return VCD2_RESULT_FAILED;
+  if (const char* graph = RequestedGraph()) {
+    if (!CheckOutputPaths(project, {{graph, "the graph"}})) return VCD2_RESULT_FAILED;
+    ShowStatus("Writing graph...");
+    return WritePsdGraph(project, graph) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  }
+  std::vector<FileUse> outputs = ImageOutputs(project);
+  for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
+  if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
   ShowStatus("Performing makes...");
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");

@@ -21,6 +21,12 @@ void RegisterHostTables(const BuilderCallbacks* callbacks) {
   } else {
     Reporter().SetSink(nullptr);
   }
+  void (*warn)(const char*) = callbacks != nullptr ? callbacks->show_warning : nullptr;
+  if (warn != nullptr) {
+    Reporter().SetWarningSink([warn](const std::string& text) { warn(text.c_str()); });
+  } else {
+    Reporter().SetWarningSink(nullptr);
+  }
 }
 
 const HostTables& RegisteredHostTables() {

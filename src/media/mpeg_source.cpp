@@ -52,9 +52,9 @@ void TellUnusedBytes(const std::string& path, uint64_t used, uint64_t file_size)
     }
     if (byte == EOF) return;
   }
-  ReportError("Reading %s stopped at byte %llu: the %llu bytes after it were not used.",
-              path.c_str(), static_cast<unsigned long long>(used),
-              static_cast<unsigned long long>(file_size - used));
+  ReportWarning("Reading %s stopped at byte %llu: the %llu bytes after it were not used.",
+                path.c_str(), static_cast<unsigned long long>(used),
+                static_cast<unsigned long long>(file_size - used));
 }
 
 }  // namespace

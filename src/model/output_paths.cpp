@@ -73,12 +73,15 @@ Status Refuse(const FileUse& output, const FileUse& other) {
 
 }  // namespace
 
-Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& extra_outputs) {
+std::vector<FileUse> ImageOutputs(const VcdProject& project) {
   std::vector<FileUse> outputs;
   for (const auto& name : project.output_names) {
     Add(outputs, *name, "OUTPUT " + std::to_string(name->sequence));
   }
-  outputs.insert(outputs.end(), extra_outputs.begin(), extra_outputs.end());
+  return outputs;
+}
+
+Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& outputs) {
   std::vector<FileIdentity> ids;
   for (const FileUse& output : outputs) {
     ids.push_back(Identify(output.path));

@@ -30,6 +30,15 @@ TEST_F(ErrorReporterTest, WhileParsingTheScriptAndLinePrefixTheMessage) {
   EXPECT_EQ(capture.Messages()[0], "C:\\disc.vcd Line 12:\r\nEOF encountered.");
 }
 
+TEST_F(ErrorReporterTest, WarningsTakeTheirOwnSinkWithTheSamePrefix) {
+  Reporter().SetScriptName("disc.vcd");
+  Reporter().SetLine(3);
+  ReportWarning("Selection %s has %u items.", "MENU", 120u);
+  EXPECT_TRUE(capture.Messages().empty());
+  EXPECT_EQ(capture.Warnings(),
+            std::vector<std::string>{"disc.vcd Line 3:\r\nSelection MENU has 120 items."});
+}
+
 TEST_F(ErrorReporterTest, LongMessagesAreNotCut) {
   Reporter().SetScriptName(std::string(200, 's'));
   const std::string word(1000, 'w');

@@ -87,5 +87,19 @@ TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
   }
 }
 
+// A graph request writes only the graph, which must not be the script.
+TEST(OutputPathsTest, TheGraphIsNotTheScript) {
+  test::TempDir dir;
+  const std::string script = dir.Write("disc.vcd", "VERSION 2.0 ENDFILE");
+  BuilderCallbacks graph{};
+  graph.graph_file = script.c_str();
+  const auto build = test::RunScript(script, "", nullptr, &graph);
+  EXPECT_EQ(build.result, 1);
+  EXPECT_EQ(build.messages,
+            std::vector<std::string>{"the graph (" + script + ") is the same file as the script (" +
+                                     script + ")."});
+  EXPECT_EQ(Contents(script), "VERSION 2.0 ENDFILE");
+}
+
 }  // namespace
 }  // namespace vcd2

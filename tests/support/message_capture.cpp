@@ -6,10 +6,12 @@ namespace vcd2::test {
 
 MessageCapture::MessageCapture() {
   Reporter().SetSink([this](const std::string& text) { messages_.push_back(text); });
+  Reporter().SetWarningSink([this](const std::string& text) { warnings_.push_back(text); });
 }
 
 MessageCapture::~MessageCapture() {
   Reporter().SetSink(nullptr);
+  Reporter().SetWarningSink(nullptr);
 }
 
 }  // namespace vcd2::test
