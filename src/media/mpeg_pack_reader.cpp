@@ -8,7 +8,6 @@
 namespace vcd2 {
 namespace {
 
-constexpr size_t kPackHeaderSize = 12;   // start code, SCR and mux rate
 constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr size_t kHeaderSearchLimit = 2000;
 constexpr uint16_t kPalHeight = 288;
