@@ -11,8 +11,15 @@ struct TwolameCloser {
   void operator()(twolame_options* options) const { twolame_close(&options); }
 };
 
-// The frame as the encoder makes it from 1152 zero samples; empty when it
-// refuses the combination of bit rate and mode.
+// Layer II allows no mono above 192 kbit/s and no two channels at 32, 48, 56
+// or 80 kbit/s, yet encoders write such streams.
+bool LayerTwoAllows(const AudioFrameHeader& header) {
+  if (header.mode == AudioFrameHeader::kMono) return header.bit_rate <= 192;
+  return header.bit_rate >= 64 && header.bit_rate != 80;
+}
+
+// The frame as the encoder makes it from 1152 zero samples; empty if it
+// fails.
 std::vector<uint8_t> EncodeWithTwolame(const AudioFrameHeader& header, size_t size) {
   static constexpr TWOLAME_MPEG_mode kModes[] = {TWOLAME_STEREO, TWOLAME_JOINT_STEREO,
                                                  TWOLAME_DUAL_CHANNEL, TWOLAME_MONO};
@@ -42,15 +49,15 @@ std::vector<uint8_t> EncodeWithTwolame(const AudioFrameHeader& header, size_t si
 
 }  // namespace
 
-// Layer II allows no mono above 192 kbit/s and no two channels at 32, 48, 56
-// or 80 kbit/s, yet encoders write such streams; the encoder refuses them.
-// Their silent frame allocates no bits to any subband, which decodes to
-// silence in every mode.
+// The encoder refuses what Layer II does not allow; such a stream's silent
+// frame allocates no bits to any subband, which decodes to silence in every
+// mode.
 std::vector<uint8_t> EncodeSilentFrame(const AudioFrameHeader& header) {
   AudioFrameHeader plain = header;
   plain.padding = false;
   const size_t size = plain.FrameSize();
-  std::vector<uint8_t> frame = EncodeWithTwolame(plain, size);
+  std::vector<uint8_t> frame;
+  if (LayerTwoAllows(plain)) frame = EncodeWithTwolame(plain, size);
   if (!frame.empty()) return frame;
   frame.assign(size, 0);
   frame[0] = 0xFF;
