@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "image/sector/ecc.h"
-#include "image/sector/edc.h"
-#include "image/sector/sector_layout.h"
+#include "sector/ecc.h"
+#include "sector/edc.h"
+#include "sector/sector_layout.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "graph.h"
 #include "options.h"
 #include "terminal.h"
 #include "vcd2/vcd2.h"
@@ -94,9 +95,19 @@ int main(int argc, char** argv) {
   callbacks.show_message = OnMessage;
   callbacks.show_summary = OnSummary;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
+  GraphOutput graph(options.graph);
+  if (!options.graph.empty()) {
+    if (!graph.Prepare()) return VCD2_RESULT_FAILED;
+    callbacks.graph_file = graph.DotPath();
+  }
   VCD2SetCallbacks(&callbacks);
   InstallInterruptHandler();
-  const int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
+  int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
+  if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
+    display.ShowStatus("Drawing graph...");
+    display.Finish();  // dot's own messages start on a line of their own
+    if (!graph.Draw()) result = VCD2_RESULT_FAILED;
+  }
   display.Finish();
   if (result == VCD2_RESULT_FAILED && !progress_called && !message_shown) {
     ExplainUnopenedScript(options.script.c_str());

@@ -2,13 +2,18 @@
 
 #include <cstring>
 
+#include "graph.h"
+
 const char* UsageText() {
-  return "Usage: vcd2build [--quiet] [--disc NAME] SCRIPT\n"
+  return "Usage: vcd2build [--quiet] [--disc NAME | --graph FILE] SCRIPT\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
          "  -q, --quiet      show no progress, only errors\n"
          "  -d, --disc NAME  also write the whole disc as NAME.bin with NAME.cue and a\n"
          "                   cdrdao NAME.toc, to burn or to open\n"
+         "      --graph FILE\n"
+         "                   draw the playback control as FILE (.dot, .svg or .png)\n"
+         "                   instead of building\n"
          "  -h, --help       show this help and exit\n"
          "      --version    show the version and exit\n"
          "\n"
@@ -38,6 +43,13 @@ Options ParseOptions(int argc, char** argv) {
         return options;
       }
       options.disc = argv[++i];
+    } else if (!only_operands && !std::strcmp(arg, "--graph")) {
+      if (i + 1 == argc || GraphFormat(argv[i + 1]) == nullptr) {
+        options.action = Options::Action::kUsageError;
+        options.error = "option '--graph' needs a file name ending in .dot, .svg or .png";
+        return options;
+      }
+      options.graph = argv[++i];
     } else if (!only_operands && arg[0] == '-' && arg[1] != '\0') {
       options.action = Options::Action::kUsageError;
       options.error = std::string("unknown option '") + arg + "'";
@@ -53,6 +65,9 @@ Options ParseOptions(int argc, char** argv) {
   if (options.script.empty()) {
     options.action = Options::Action::kUsageError;
     options.error = "no script given";
+  } else if (!options.graph.empty() && !options.disc.empty()) {
+    options.action = Options::Action::kUsageError;
+    options.error = "--graph builds no disc; leave out --disc";
   }
   return options;
 }

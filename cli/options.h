@@ -9,6 +9,7 @@ struct Options {
   bool quiet = false;
   std::string script;
   std::string disc;   // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
+  std::string graph;  // --graph FILE: draw the playback control instead of building
   std::string error;  // for kUsageError
 };
 

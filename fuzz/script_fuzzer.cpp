@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "model/check_labels.h"
 #include "model/sort_items.h"
 #include "model/vcd_project.h"

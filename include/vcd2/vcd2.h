@@ -114,7 +114,16 @@ typedef struct BuilderCallbacks {
   /* word 5: when not NULL, receives a short summary of a successful build:
      the image files, the tracks and entries, the disc's length. */
   void (*show_summary)(const char* text);
-  void* reserved_6_8[3];
+  void* reserved_6;
+  /* word 7: when not NULL, the build stops after the label check and writes
+     the script's playback control to this path as a Graphviz DOT graph
+     instead of building anything: a node per play list, selection and played
+     item, an edge per PREVIOUS, NEXT, RETURN, DEFAULT, TIMEOUT, selection key
+     and play item. No MAKE rule runs, no image is written and show_summary
+     is not called. The result is 0 when the graph was written. The library
+     writes DOT only; rendering it is the host's business. */
+  const char* graph_file;
+  void* reserved_8;
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;
 } BuilderCallbacks;

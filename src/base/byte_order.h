@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace vcd2 {
 
@@ -18,6 +19,12 @@ inline void StoreBigEndian32(uint8_t* p, uint32_t v) {
   p[1] = static_cast<uint8_t>(v >> 16);
   p[2] = static_cast<uint8_t>(v >> 8);
   p[3] = static_cast<uint8_t>(v);
+}
+
+// Appends a big-endian number, for records built as byte lists.
+inline void AppendBigEndian16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v >> 8));
+  out.push_back(static_cast<uint8_t>(v));
 }
 
 inline void StoreLittleEndian16(uint8_t* p, uint16_t v) {
@@ -49,6 +56,10 @@ inline uint16_t LoadBigEndian16(const uint8_t* p) {
 
 inline uint32_t LoadBigEndian32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+inline uint16_t LoadLittleEndian16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[1] << 8 | p[0]);
 }
 
 inline uint32_t LoadLittleEndian32(const uint8_t* p) {

@@ -4,10 +4,10 @@
 #include <system_error>
 #include <thread>
 
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "driver/build_thread.h"
-#include "driver/error_reporter.h"
 #include "driver/host_tables.h"
-#include "driver/progress.h"
 #include "model/vcd_project.h"
 #include "vcd2/vcd2.h"
 

@@ -4,14 +4,15 @@
 #include <memory>
 #include <new>
 
+#include "base/error_reporter.h"
 #include "base/file_error.h"
+#include "base/progress.h"
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
 #include "driver/host_tables.h"
-#include "driver/progress.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
+#include "image/psd_graph.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/sort_items.h"
@@ -35,6 +36,13 @@ bool FinishDisc(const VcdProject& project) {
   return true;
 }
 
+// A graph request ends the build after the label check: the graph is its
+// only output.
+const char* RequestedGraph() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->graph_file : nullptr;
+}
+
 // The five phases; each runs only when the one before succeeded.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Parsing script...");
@@ -50,6 +58,10 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!SortItems(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Checking labels...");
   if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
+  if (const char* graph = RequestedGraph()) {
+    ShowStatus("Writing graph...");
+    return WritePsdGraph(project, graph) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  }
   ShowStatus("Performing makes...");
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");

@@ -1,6 +1,7 @@
 #include "driver/host_tables.h"
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
+#include "image/iso/volume_host.h"
 
 namespace vcd2 {
 namespace {
@@ -11,8 +12,9 @@ HostTables registered;
 
 void RegisterHostTables(const BuilderCallbacks* callbacks) {
   registered.callbacks = callbacks;
-  registered.io = callbacks != nullptr && callbacks->io_table != nullptr ? *callbacks->io_table
-                                                                         : VolumeIoTable{};
+  SetVolumeHost({callbacks, callbacks != nullptr && callbacks->io_table != nullptr
+                                ? *callbacks->io_table
+                                : VolumeIoTable{}});
   void (*show)(const char*) = callbacks != nullptr ? callbacks->show_message : nullptr;
   if (show != nullptr) {
     Reporter().SetSink([show](const std::string& text) { show(text.c_str()); });

@@ -4,10 +4,10 @@
 
 namespace vcd2 {
 
-// What the host registered with VCD2SetCallbacks.
+// What the host registered with VCD2SetCallbacks; registration also installs
+// the volume step's host and the message sink.
 struct HostTables {
   const BuilderCallbacks* callbacks = nullptr;
-  VolumeIoTable io{};  // copied at registration
 };
 
 void RegisterHostTables(const BuilderCallbacks* callbacks);

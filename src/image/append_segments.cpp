@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "driver/progress.h"
+#include "base/disc_layout.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
+#include "image/iso/iso_directory.h"
 #include "image/iso/volume_descriptor.h"
-#include "image/iso_directory.h"
-#include "image/iso_volume.h"
 #include "image/vcd_names.h"
 #include "media/source_writer.h"
 
@@ -32,13 +32,13 @@ Status AppendCdiFile(VcdProject& project, std::FILE* image, CdiFile& file) {
   SetProgressRange(0, 100);
   RandomAccessWriter writer(image);
   const uint32_t first = project.next_free_address;
-  auto next = static_cast<int32_t>(first);
-  uint32_t size = 0;
-  if (!WriteSourceSectors(project, writer, file, next, size, 1)) return false;
-  project.next_free_address = static_cast<uint32_t>(next);
-  file.byte_size = size;
+  const SourceResult source =
+      WriteSourceSectors(project, writer, file, static_cast<int32_t>(first), 1);
+  if (!source.ok) return false;
+  project.next_free_address = static_cast<uint32_t>(source.next_sector);
+  file.byte_size = source.size;
   const std::string name = file.name.substr(0, file.name.rfind(';'));
-  return SetIsoDirectory(image, "CDI\\" + name + ";1", first, size);
+  return SetIsoDirectory(image, "CDI\\" + name + ";1", first, source.size);
 }
 
 // Marks the item's last sector as the end of its file.
@@ -59,19 +59,20 @@ Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, u
   ShowStatus(status);
   SetProgressRange(0, 100);
   RandomAccessWriter writer(image);
-  auto next = static_cast<int32_t>(first);
-  uint32_t size = 0;
-  if (!WriteSourceSectors(project, writer, item, next, size, 1)) return false;
-  project.next_free_address = static_cast<uint32_t>(next);
+  const SourceResult source =
+      WriteSourceSectors(project, writer, item, static_cast<int32_t>(first), 1);
+  if (!source.ok) return false;
+  project.next_free_address = static_cast<uint32_t>(source.next_sector);
+  item.sector_count = source.sector_count;
   const uint32_t units = (item.sector_count + kSegmentUnitSectors - 1) / kSegmentUnitSectors;
   const std::string placeholder = "SEGMENT\\" + SegmentFileName(item.position + 1) + ";1";
   item.position = number;
   number += units;
-  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kIsoBlockSize,
+  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kForm1DataSize,
                        SegmentFileName(item.position + 1) + ";1")) {
     return false;
   }
-  item.content_flags = project.content_type;
+  item.content_flags = source.content_type;
   RawSector padding{};
   SetSubheader(padding, kSegmentPadding);
   if (!PadToUnit(writer, project.next_free_address, padding)) return false;

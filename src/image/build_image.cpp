@@ -1,11 +1,11 @@
 #include "image/build_image.h"
 
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "image/append_segments.h"
 #include "image/audio_tracks.h"
 #include "image/control_files.h"
 #include "image/enter_references.h"
-#include "image/iso_volume.h"
+#include "image/iso/iso_volume.h"
 #include "image/locate_entries.h"
 #include "image/mpeg_tracks.h"
 #include "image/psd.h"

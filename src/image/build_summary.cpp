@@ -4,14 +4,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint64_t kSectorsPerSecond = 75;
-constexpr uint64_t k74Minutes = 74 * 60 * kSectorsPerSecond;
-constexpr uint64_t k80Minutes = 80 * 60 * kSectorsPerSecond;
+constexpr uint64_t k74Minutes = 74 * uint64_t{kSectorsPerMinute};
+constexpr uint64_t k80Minutes = 80 * uint64_t{kSectorsPerMinute};
 constexpr double kRawSectorBytes = kRawSectorSize;
 
 void Append(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -41,7 +40,7 @@ std::string BuildSummary(const VcdProject& project) {
     const std::string path = project.output_names[i]->NewFullPath().value_or("");
     std::error_code error;
     const uint64_t bytes = std::filesystem::file_size(path, error);
-    if (i == 0) data_sectors = error ? 0 : bytes / 2352 - 150;
+    if (i == 0) data_sectors = error ? 0 : bytes / kRawSectorSize - kPregapSectors;
     Append(text, "  %-40s %9.2f MB\n", path.c_str(),
            error ? 0.0 : static_cast<double>(bytes) / 1e6);
   }

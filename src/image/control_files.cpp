@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "driver/error_reporter.h"
+#include "base/disc_layout.h"
+#include "base/error_reporter.h"
 #include "image/image_file.h"
-#include "image/iso_volume.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 namespace {
@@ -16,17 +16,46 @@ namespace {
 using Block = std::array<uint8_t, kForm1DataSize>;
 
 constexpr Subheader kControlFileSubheader = {1, 0, submode::kEndOfFile | submode::kData, 0};
-constexpr size_t kPalFlagsOffset = 30;
-constexpr size_t kSegmentContentsOffset = 56;
 constexpr uint8_t kContinuedUnit = 0x20;
 constexpr size_t kMaxEntries = 500;  // the Video CD limit
+constexpr size_t kMaxPalFlagTracks = 104;
+
+// Both files start with an 8-byte identifier, the version and the profile tag.
+constexpr size_t kVersionOffset = 8;
+constexpr size_t kProfileTagOffset = 9;
+
+// INFO.VCD field offsets.
+namespace info {
+constexpr size_t kAlbumId = 10;
+constexpr size_t kVolumeCount = 26;
+constexpr size_t kVolumeNumber = 28;
+constexpr size_t kPalFlags = 30;  // one bit per MPEG track
+constexpr size_t kFlags = 43;
+constexpr size_t kPsdSize = 44;
+constexpr size_t kFirstSegment = 48;  // disc time of the first segment play item
+constexpr size_t kOffsetMultiplier = 51;
+constexpr size_t kLidCount = 52;
+constexpr size_t kSegmentCount = 54;
+constexpr size_t kSegmentContents = 56;  // one byte per segment unit
+static_assert(kAlbumId + VcdProject::kAlbumIdSize == kVolumeCount);
+static_assert(kPalFlags + kMaxPalFlagTracks / 8 == kFlags);
+static_assert(kFirstSegment + 3 == kOffsetMultiplier);
+}  // namespace info
+
+// ENTRIES.VCD field offsets: the count, then 4 bytes per entry.
+namespace entries {
+constexpr size_t kCount = 10;
+constexpr size_t kFirst = 12;
+constexpr size_t kEntrySize = 4;
+static_assert(kFirst + kMaxEntries * kEntrySize <= kForm1DataSize);
+}  // namespace entries
 
 // Version and system profile tag.
 void PutIdentification(Block& block, const char* id, const VcdProject& project) {
   std::memcpy(block.data(), id, 8);
   const bool video_cd_20 = project.version == 2;
-  block[8] = video_cd_20 ? 2 : 1;
-  block[9] = video_cd_20 ? 0 : 1;
+  block[kVersionOffset] = video_cd_20 ? 2 : 1;
+  block[kProfileTagOffset] = video_cd_20 ? 0 : 1;
 }
 
 Status WriteControlSector(const VcdProject& project, uint32_t lba, const Block& block) {
@@ -46,7 +75,7 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
     const uint32_t first = item->position;
     const uint32_t units = (item->sector_count + kSegmentUnitSectors - 1) / kSegmentUnitSectors;
     for (uint32_t k = 0; k < units; ++k) {
-      const size_t offset = kSegmentContentsOffset + first + k;
+      const size_t offset = info::kSegmentContents + first + k;
       if (offset >= block.size()) {
         ReportError("CD exceeds limits of VideoCD 2.0 standard in segment %d",
                     static_cast<int>(first));
@@ -64,23 +93,25 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
 Status WriteInfoFile(VcdProject& project) {
   Block block{};
   PutIdentification(block, "VIDEO_CD", project);
-  std::copy(project.album_id.begin(), project.album_id.end(), block.begin() + 10);
-  StoreBigEndian16(block.data() + 26, project.volume_count);
-  StoreBigEndian16(block.data() + 28, project.volume_number);
-  for (size_t i = 0; i < project.mpeg_tracks.size() && i < 104; ++i) {
+  std::copy(project.album_id.begin(), project.album_id.end(), block.begin() + info::kAlbumId);
+  StoreBigEndian16(block.data() + info::kVolumeCount, project.volume_count);
+  StoreBigEndian16(block.data() + info::kVolumeNumber, project.volume_number);
+  for (size_t i = 0; i < project.mpeg_tracks.size() && i < kMaxPalFlagTracks; ++i) {
     if (project.mpeg_tracks[i]->video_standard == 2) {
-      block[kPalFlagsOffset + i / 8] |= static_cast<uint8_t>(1u << (i % 8));
+      block[info::kPalFlags + i / 8] |= static_cast<uint8_t>(1u << (i % 8));
     }
   }
-  block[43] = 0x80;
+  block[info::kFlags] = 0x80;
   const bool psd = project.has_psd != 0;
-  StoreBigEndian32(block.data() + 44, psd ? project.psd_size * 8 : 0);
+  StoreBigEndian32(block.data() + info::kPsdSize, psd ? project.psd_size * kPsdOffsetUnit : 0);
   if (!project.segments.empty()) {
-    StoreDiscTime(block.data() + 48, static_cast<int32_t>(project.segments.front()->disc_address));
+    StoreDiscTime(block.data() + info::kFirstSegment,
+                  static_cast<int32_t>(project.segments.front()->disc_address));
   }
-  block[51] = 8;  // PSD offsets count in units of 8 bytes
-  StoreBigEndian16(block.data() + 52, psd ? static_cast<uint16_t>(project.lists.size() + 2) : 0);
-  StoreBigEndian16(block.data() + 54, PutSegmentContents(block, project));
+  block[info::kOffsetMultiplier] = kPsdOffsetUnit;
+  StoreBigEndian16(block.data() + info::kLidCount,
+                   psd ? static_cast<uint16_t>(project.lists.size() + 2) : 0);
+  StoreBigEndian16(block.data() + info::kSegmentCount, PutSegmentContents(block, project));
   return WriteControlSector(project, kInfoLba, block);
 }
 
@@ -94,12 +125,12 @@ Status WriteEntriesFile(VcdProject& project) {
   }
   Block block{};
   PutIdentification(block, "ENTRYVCD", project);
-  StoreBigEndian16(block.data() + 10, static_cast<uint16_t>(count));
-  uint8_t* entry = block.data() + 12;
+  StoreBigEndian16(block.data() + entries::kCount, static_cast<uint16_t>(count));
+  uint8_t* entry = block.data() + entries::kFirst;
   auto put = [&entry](uint32_t track_number, uint32_t address) {
     entry[0] = Bcd(track_number);
     StoreDiscTime(entry + 1, static_cast<int32_t>(address));
-    entry += 4;
+    entry += entries::kEntrySize;
   };
   for (const auto& track : project.mpeg_tracks) {
     const uint32_t track_number = track->position + 2;

@@ -6,22 +6,23 @@
 #include <fstream>
 #include <vector>
 
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
 #include "image/gap_sectors.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr int32_t kCdDaPregap = 152;
 constexpr size_t kCopySectors = 446;  // about 1 MiB per read and write
 
 std::string Msf(int64_t sectors) {
   char text[16];
-  std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(sectors / 4500),
-                static_cast<unsigned>(sectors / 75 % 60), static_cast<unsigned>(sectors % 75));
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u",
+                static_cast<unsigned>(sectors / kSectorsPerMinute),
+                static_cast<unsigned>(sectors / kSectorsPerSecond % 60),
+                static_cast<unsigned>(sectors % kSectorsPerSecond));
   return text;
 }
 
@@ -115,7 +116,7 @@ void WriteCue(const VcdProject& project, const std::string& name,
     std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n", ++number);
     cue << "FILE \"" << track->NewFullPath().value_or("") << "\" "
         << CueFileType(track->GetFileType()) << "\n"
-        << line << "    PREGAP " << Msf(kCdDaPregap) << "\n    INDEX 01 00:00:00\n";
+        << line << "    PREGAP " << Msf(kTrackPregapDistance) << "\n    INDEX 01 00:00:00\n";
   }
 }
 
@@ -130,7 +131,7 @@ void WriteToc(const VcdProject& project, const std::string& name,
     if (span.pregap != span.start) toc << "START " << Msf(span.start - span.pregap) << "\n";
   }
   for (const auto& track : project.audio_tracks) {
-    toc << "\nTRACK AUDIO\nPREGAP " << Msf(kCdDaPregap) << "\nAUDIOFILE \""
+    toc << "\nTRACK AUDIO\nPREGAP " << Msf(kTrackPregapDistance) << "\nAUDIOFILE \""
         << track->NewFullPath().value_or("") << "\" 0\n";
   }
 }
@@ -156,8 +157,8 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     spans.push_back({start - kPregapSectors, start, writer.Next()});
   }
   if (!project.audio_tracks.empty()) {
-    if (!writer.FillTo(static_cast<int32_t>(project.audio_tracks.front()->disc_address) -
-                       kCdDaPregap)) {
+    if (!writer.FillTo(static_cast<int32_t>(project.audio_tracks.front()->disc_address -
+                                            kTrackPregapDistance))) {
       return false;
     }
     spans.back().end = writer.Next();

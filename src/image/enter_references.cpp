@@ -3,26 +3,23 @@
 #include <cstdio>
 
 #include "base/byte_order.h"
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "image/gap_sectors.h"
 #include "image/image_file.h"
+#include "image/iso/iso_directory.h"
 #include "image/iso/volume_descriptor.h"
-#include "image/iso_directory.h"
 #include "image/vcd_names.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint32_t kTrackPregapDistance = 152;  // 2 unused sectors and the 150-sector pregap
-constexpr int32_t kScramblerGapSectors = 225;
-constexpr uint32_t kAudioLeadSectors = 75;
 constexpr uint32_t kVolumeTail = 2;
 
 // A directory record that cannot be found has been reported; the step goes on.
 void PlaceTrack(std::FILE* image, ScriptItem& track, uint32_t& next_free, const std::string& path) {
   track.disc_address = next_free + kTrackPregapDistance;
   next_free = track.disc_address + track.sector_count;
-  (void)SetIsoDirectory(image, path, track.disc_address, track.sector_count * kIsoBlockSize);
+  (void)SetIsoDirectory(image, path, track.disc_address, track.sector_count * kForm1DataSize);
 }
 
 Status WriteVolumeSpaceSize(std::FILE* image, uint32_t size) {

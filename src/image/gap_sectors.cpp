@@ -1,6 +1,6 @@
 #include "image/gap_sectors.h"
 
-#include "image/sector/scrambler.h"
+#include "sector/scrambler.h"
 
 namespace vcd2 {
 namespace {

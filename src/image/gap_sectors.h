@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "image/sector/sector_writer.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2 {
 

@@ -1,6 +1,6 @@
 #include "image/image_file.h"
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
 

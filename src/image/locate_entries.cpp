@@ -1,6 +1,6 @@
 #include "image/locate_entries.h"
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
 namespace {
@@ -46,9 +46,7 @@ const PicturePosition* Choose(const std::vector<PicturePosition>& headers, uint3
 Status Locate(const MpegTrack& track, EntryPoint& entry) {
   const uint32_t fps = FramesPerSecond(track.video_standard);
   const uint32_t target = TargetPicture(entry.timecode, fps);
-  static const std::vector<PicturePosition> kNone;
-  const auto& headers = track.scanner ? track.scanner->SequenceHeaders() : kNone;
-  const PicturePosition* taken = Choose(headers, target, entry.placement_mode);
+  const PicturePosition* taken = Choose(track.sequence_headers, target, entry.placement_mode);
   if (taken == nullptr) {
     if (entry.placement_mode == 2) {
       ReportError("Could not set entry %s, no sequence header at this frame.", entry.label.c_str());

@@ -6,8 +6,8 @@
 namespace vcd2 {
 
 // Turns the timecode of every entry point into the sector of the sequence
-// header in front of the wanted intra-coded picture, found by the track's
-// entry scanner.
+// header in front of the wanted intra-coded picture, among those found when
+// the track was written.
 Status LocateEntries(VcdProject& project);
 
 }  // namespace vcd2

@@ -3,20 +3,18 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
 #include "image/gap_sectors.h"
-#include "image/sector/sequential_writer.h"
 #include "media/source_writer.h"
+#include "sector/sequential_writer.h"
 
 namespace vcd2 {
 namespace {
 
 constexpr int32_t kFrontMargin = 30;
 constexpr int32_t kRearMargin = 45;
-constexpr int32_t kEndGap = 150;
-constexpr int32_t kScramblerEndGap = 225;
 constexpr uint8_t kMarginSubmode = submode::kRealTime | submode::kForm2;  // 0x60
 constexpr uint8_t kPalContent = 0x10;
 
@@ -34,11 +32,10 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   lba = 0;
   if (!WriteSectors(writer, lba, kFrontMargin, MarginSector(number, kMarginSubmode))) return false;
   lba = kFrontMargin;
-  track.scanner = std::make_unique<EntryScanner>();
-  uint32_t size = 0;
-  if (!WriteSourceSectors(project, writer, track, lba, size, number, track.scanner.get())) {
-    return false;
-  }
+  SourceResult source = WriteSourceSectors(project, writer, track, lba, number, true);
+  if (!source.ok) return false;
+  lba = source.next_sector;
+  track.sequence_headers = std::move(source.sequence_headers);
   if (!WriteSectors(writer, lba, kRearMargin - 1, MarginSector(number, kMarginSubmode)) ||
       !WriteSectors(writer, lba + kRearMargin - 1, 1,
                     MarginSector(number, kMarginSubmode | submode::kEndOfFile))) {
@@ -47,7 +44,7 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   lba += kRearMargin;
   if (last) {
     const bool audio_follows = !project.audio_tracks.empty();
-    const int32_t gap = audio_follows ? kScramblerEndGap : kEndGap;
+    const int32_t gap = audio_follows ? kScramblerGapSectors : kTrackEndGap;
     if (!WriteSectors(writer, lba, gap, audio_follows ? ScramblerGapSector() : EmptyGapSector())) {
       return false;
     }
@@ -55,7 +52,7 @@ Status WriteTrack(VcdProject& project, MpegTrack& track, std::FILE* image, bool 
   }
   if (!writer.Flush()) return false;
   track.sector_count = static_cast<uint32_t>(lba);
-  track.video_standard = (project.content_type & kPalContent) != 0 ? 2 : 3;
+  track.video_standard = (source.content_type & kPalContent) != 0 ? 2 : 3;
   return true;
 }
 

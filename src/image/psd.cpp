@@ -5,25 +5,25 @@
 #include <array>
 #include <filesystem>
 
+#include "base/byte_order.h"
+#include "base/disc_layout.h"
+#include "base/error_reporter.h"
 #include "base/unique_file.h"
-#include "driver/error_reporter.h"
 #include "image/image_file.h"
-#include "image/iso_directory.h"
-#include "image/iso_volume.h"
+#include "image/iso/iso_directory.h"
 #include "image/psd_descriptors.h"
-#include "image/sector/sector.h"
+#include "sector/sector.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr uint32_t kUnitBytes = 8;
-constexpr uint32_t kUnitsPerSector = 2048 / kUnitBytes;
-constexpr size_t kLotEntries = kLotSectors * 2048 / 2;
+constexpr uint32_t kUnitsPerSector = kForm1DataSize / kPsdOffsetUnit;
+constexpr size_t kLotEntries = kLotSectors * kForm1DataSize / 2;
 constexpr size_t kMaxLids = kLotEntries - 1;  // LID 0 is not used
 constexpr uint16_t kUnusedLid = 0xFFFF;
 
 uint32_t Units(size_t bytes) {
-  return static_cast<uint32_t>((bytes + kUnitBytes - 1) / kUnitBytes);
+  return static_cast<uint32_t>((bytes + kPsdOffsetUnit - 1) / kPsdOffsetUnit);
 }
 
 // The lists in PSD order: the START list first, then the others.
@@ -118,8 +118,7 @@ Status WriteTemporary(const char* prefix, std::string& path, const std::vector<u
 std::vector<uint8_t> LotBytes(VcdProject& project, PsdForm form) {
   std::vector<uint8_t> bytes(kLotEntries * 2, 0xFF);
   auto put = [&bytes](size_t lid, uint32_t offset) {
-    bytes[2 * lid] = static_cast<uint8_t>(offset >> 8);
-    bytes[2 * lid + 1] = static_cast<uint8_t>(offset);
+    StoreBigEndian16(bytes.data() + 2 * lid, static_cast<uint16_t>(offset));
   };
   put(0, 0);
   size_t lid = 1;
@@ -144,7 +143,7 @@ Status BuildPsd(VcdProject& project) {
   const uint32_t end = EndOffset(project, PsdForm::kExtended);
   for (const PsdList* list : PsdOrder(project)) {
     std::vector<uint8_t> descriptor = BuildDescriptor(*list, PsdForm::kExtended, end);
-    descriptor.resize(size_t{Units(descriptor.size())} * kUnitBytes, 0);
+    descriptor.resize(size_t{Units(descriptor.size())} * kPsdOffsetUnit, 0);
     bytes.insert(bytes.end(), descriptor.begin(), descriptor.end());
   }
   const auto end_list = EndListDescriptor();
@@ -171,9 +170,9 @@ Status InsertPsd(VcdProject& project) {
     return written;
   };
   auto place = [&](const std::vector<uint8_t>& descriptor) {
-    if (2048 - used < descriptor.size() && !write_block(submode::kData)) return false;
+    if (kForm1DataSize - used < descriptor.size() && !write_block(submode::kData)) return false;
     std::copy(descriptor.begin(), descriptor.end(), sector.begin() + kUserDataOffset + used);
-    used += size_t{Units(descriptor.size())} * kUnitBytes;
+    used += size_t{Units(descriptor.size())} * kPsdOffsetUnit;
     return true;
   };
   const uint32_t end = EndOffset(project, PsdForm::kPlain);
@@ -183,7 +182,7 @@ Status InsertPsd(VcdProject& project) {
   if (!place(EndListDescriptor()) || !write_block(submode::kEndOfFile | submode::kData)) {
     return false;
   }
-  return SetIsoDirectory(image.get(), "VCD\\PSD.VCD;1", kPsdLba, project.psd_size * kUnitBytes);
+  return SetIsoDirectory(image.get(), "VCD\\PSD.VCD;1", kPsdLba, project.psd_size * kPsdOffsetUnit);
 }
 
 Status InsertLot(VcdProject& project) {
@@ -193,8 +192,12 @@ Status InsertLot(VcdProject& project) {
   for (uint32_t block = 0; block < kLotSectors; ++block) {
     RawSector sector{};
     const bool last = block + 1 == kLotSectors;
-    SetSubheader(sector, {0, 0, static_cast<uint8_t>(last ? 0x88 : 0x08), 0});
-    std::copy_n(bytes.begin() + block * 2048, 2048, sector.begin() + kUserDataOffset);
+    SetSubheader(
+        sector,
+        {0, 0, static_cast<uint8_t>(last ? submode::kEndOfFile | submode::kData : submode::kData),
+         0});
+    std::copy_n(bytes.begin() + block * kForm1DataSize, kForm1DataSize,
+                sector.begin() + kUserDataOffset);
     if (!WriteSectorAt(image.get(), static_cast<int32_t>(kLotLba + block), sector)) return false;
   }
   return true;

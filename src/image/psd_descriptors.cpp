@@ -36,25 +36,20 @@ uint16_t TargetOffset(const LabelRef& ref, PsdForm form, uint32_t end_offset) {
   }
 }
 
-void Put16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value >> 8));
-  out.push_back(static_cast<uint8_t>(value));
-}
-
 void PutArea(std::vector<uint8_t>& out, const HotSpotArea& area) {
   out.insert(out.end(), area.begin(), area.end());
 }
 
 std::vector<uint8_t> PlayListDescriptor(const PsdList& list, uint32_t end_offset) {
   std::vector<uint8_t> out = {kPlayListType, static_cast<uint8_t>(list.play_items.size())};
-  Put16(out, static_cast<uint16_t>(list.lid));
+  AppendBigEndian16(out, static_cast<uint16_t>(list.lid));
   for (const LabelRef* ref : {&list.previous, &list.next, &list.return_target}) {
-    Put16(out, TargetOffset(*ref, PsdForm::kPlain, end_offset));
+    AppendBigEndian16(out, TargetOffset(*ref, PsdForm::kPlain, end_offset));
   }
-  Put16(out, list.playing_time);
+  AppendBigEndian16(out, list.playing_time);
   out.push_back(list.wait);
   out.push_back(list.auto_wait);
-  for (const LabelRef& item : list.play_items) Put16(out, PlayItemNumber(item));
+  for (const LabelRef& item : list.play_items) AppendBigEndian16(out, PlayItemNumber(item));
   return out;
 }
 
@@ -62,16 +57,16 @@ std::vector<uint8_t> SelectionDescriptor(const PsdList& list, PsdForm form, uint
   const bool extended = form == PsdForm::kExtended;
   std::vector<uint8_t> out = {extended ? kExtendedSelectionType : kSelectionType, 0,
                               static_cast<uint8_t>(list.selection_items.size()), list.base};
-  Put16(out, static_cast<uint16_t>(list.lid));
+  AppendBigEndian16(out, static_cast<uint16_t>(list.lid));
   for (const LabelRef* ref :
        {&list.previous, &list.next, &list.return_target, &list.default_target, &list.timeout}) {
-    Put16(out, TargetOffset(*ref, form, end_offset));
+    AppendBigEndian16(out, TargetOffset(*ref, form, end_offset));
   }
   out.push_back(list.wait);
   out.push_back(list.loop | list.jump);
-  Put16(out, list.play_items.empty() ? 0 : PlayItemNumber(list.play_items.front()));
+  AppendBigEndian16(out, list.play_items.empty() ? 0 : PlayItemNumber(list.play_items.front()));
   for (const LabelRef& item : list.selection_items)
-    Put16(out, TargetOffset(item, form, end_offset));
+    AppendBigEndian16(out, TargetOffset(item, form, end_offset));
   if (extended) {
     for (const LabelRef* ref :
          {&list.previous, &list.next, &list.return_target, &list.default_target}) {

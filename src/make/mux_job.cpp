@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "make/silent_frame.h"
 #include "media/mpeg_constants.h"
 #include "model/items.h"

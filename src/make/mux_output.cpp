@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/error_reporter.h"
 #include "base/file_error.h"
-#include "driver/error_reporter.h"
 
 namespace vcd2 {
 
 MuxOutput::~MuxOutput() {
   if (file_) {
     file_.reset();
-    std::remove(TemporaryPath().c_str());
+    std::remove(target_.c_str());
   }
 }
 
@@ -23,7 +23,7 @@ void MuxOutput::Fail() {
 }
 
 void MuxOutput::Open() {
-  file_.reset(std::fopen(TemporaryPath().c_str(), "wb"));
+  file_.reset(std::fopen(target_.c_str(), "wb"));
   if (!file_) Fail();
 }
 
@@ -32,10 +32,9 @@ void MuxOutput::Write(std::span<const uint8_t> bytes) {
 }
 
 void MuxOutput::Commit() {
-  const bool closed = std::fclose(file_.release()) == 0;
-  if (!closed || std::rename(TemporaryPath().c_str(), target_.c_str()) != 0) {
+  if (std::fclose(file_.release()) != 0) {
     const int error = errno;
-    std::remove(TemporaryPath().c_str());
+    std::remove(target_.c_str());
     errno = error;
     Fail();
   }

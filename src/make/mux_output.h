@@ -8,8 +8,7 @@
 
 namespace vcd2 {
 
-// The stream a job writes, under a temporary name beside the target; it
-// takes the target's name only when complete and is removed otherwise, so a
+// The stream a job writes. Unless it is completed the file is removed, so a
 // failed job leaves no partial target. Open and write failures are reported
 // and thrown as file errors.
 class MuxOutput {
@@ -21,12 +20,11 @@ class MuxOutput {
 
   void Open();
   void Write(std::span<const uint8_t> bytes);
-  // Closes the stream and gives it the target's name.
+  // Closes the complete stream.
   void Commit();
 
  private:
   [[noreturn]] void Fail();
-  std::string TemporaryPath() const { return target_ + ".part"; }
 
   std::string target_;
   UniqueFile file_;

@@ -2,7 +2,7 @@
 // between them, and the time the group is shown.
 #include <algorithm>
 
-#include "driver/progress.h"
+#include "base/progress.h"
 #include "make/mux_job.h"
 #include "media/mpeg_constants.h"
 

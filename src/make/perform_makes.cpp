@@ -1,37 +1,52 @@
 #include "make/perform_makes.h"
 
-#include <filesystem>
-
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
+#include "make/make_rules.h"
 
 namespace vcd2 {
 namespace {
 
-// Present means: exists and is not empty.
-bool FileIsPresent(const std::string& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return !error && size != 0;
+constexpr int32_t kStepsPerRule = 10;
+
+// STILL and MPA rules in script order; MUX rules wait for the second pass.
+Status MakeEncodings(VcdProject& project) {
+  for (const auto& rule : project.makes) {
+    if (AbortRequested()) return false;
+    if (rule->Kind() == MakeKind::kMux) continue;
+    StepProgress();
+    switch (rule->Kind()) {
+      case MakeKind::kStill:
+        if (!MakeStill(project, static_cast<StillMakeRule&>(*rule))) return false;
+        break;
+      case MakeKind::kAudio:
+        if (!MakeAudio(project, static_cast<AudioMakeRule&>(*rule))) return false;
+        break;
+      default:
+        ReportError("Undefined MAKE code.");
+        return false;
+    }
+  }
+  return true;
+}
+
+Status MakeMultiplexes(VcdProject& project) {
+  for (const auto& rule : project.makes) {
+    if (rule->Kind() != MakeKind::kMux) continue;
+    if (AbortRequested()) return false;
+    StepProgress();
+    if (!MakeMux(project, static_cast<MuxMakeRule&>(*rule))) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-// The encoders are not part of this build yet: a rule whose target is present
-// is taken as made; any other rule fails the phase with its target named.
 Status PerformMakes(VcdProject& project) {
   if (project.makes.empty()) return true;
-  SetProgressRange(0, static_cast<int32_t>(10 * project.makes.size()));
-  SetProgressStep(10);
-  for (const auto& rule : project.makes) {
-    if (AbortRequested()) return false;
-    StepProgress();
-    const auto target = rule->GetTarget()->NewFullPath().value_or("");
-    if (!FileIsPresent(target)) {
-      ReportError("Could not make %s: this build of vcd2 cannot run MAKE rules.", target.c_str());
-      return false;
-    }
-  }
+  SetProgressRange(0, static_cast<int32_t>(kStepsPerRule * project.makes.size()));
+  SetProgressStep(kStepsPerRule);
+  if (!MakeEncodings(project) || !MakeMultiplexes(project)) return false;
   SetProgressPos(0);
   return true;
 }

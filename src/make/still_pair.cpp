@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "media/mpeg_constants.h"
 #include "media/video_unit_reader.h"
 

@@ -47,7 +47,7 @@ void EntryScanner::ScanCarry(const uint8_t* payload, size_t payload_size) {
     if (code == start_code::kPicture) {
       const uint8_t header[2] = {static_cast<uint8_t>(byte(i + 4)),
                                  static_cast<uint8_t>(byte(i + 5))};
-      NotePicture(header, i);
+      NotePicture(header);
     } else if (code == start_code::kSequenceHeader) {
       pending_sector_ = carry_sector_;
       pending_position_ = static_cast<uint16_t>(carry_position_ + i);
@@ -58,16 +58,14 @@ void EntryScanner::ScanCarry(const uint8_t* payload, size_t payload_size) {
 }
 
 // A picture: its display number from the temporal reference; an intra-coded
-// one is recorded with the sequence header pending before it.
-void EntryScanner::NotePicture(const uint8_t* header, size_t at) {
+// one records the sequence header pending before it.
+void EntryScanner::NotePicture(const uint8_t* header) {
   const uint32_t temporal_reference = uint32_t{header[0]} << 2 | header[1] >> 6;
   const uint8_t type = header[1] >> 3 & 7;
   const uint32_t picture = pictures_since_start_ + temporal_reference - pictures_since_group_;
   ++pictures_since_start_;
   ++pictures_since_group_;
   if (type == kIntraCoded) {
-    intra_pictures_.push_back(
-        {carry_sector_, static_cast<uint16_t>(carry_position_ + at), picture});
     if (pending_position_ != 0) {
       sequence_headers_.push_back({pending_sector_, pending_position_, picture});
     }

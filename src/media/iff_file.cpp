@@ -1,45 +1,50 @@
 // IFF DYUV pictures: the IDAT chunk of a FORM of type IMAG, in Form 1
 // sectors.
-#include <cstring>
+#include <optional>
 
-#include "base/byte_order.h"
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
-#include "image/sector/sector_layout.h"
+#include "base/chunk_walker.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {
 
-bool Is(const uint8_t* bytes, const char* id) {
-  return std::memcmp(bytes, id, 4) == 0;
-}
-
-// Walks chunk headers up to the FORM: CAT chunks of other types are
+// Walks 12-byte groups up to the FORM: CAT chunks of other types are
 // skipped, CAT IMAG is entered, anything else is passed over.
-Status FindImageForm(std::FILE* file) {
-  uint8_t header[12];
+Status FindImageForm(IffWalker& walker) {
   for (;;) {
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+    const auto header = walker.ReadHeader();
+    const auto type = walker.ReadType();
+    if (!header || !type) {
       ReportError("No IFF file.");
       return false;
     }
     if (AbortRequested()) return false;
-    if (Is(header, "FORM")) break;
-    if (Is(header, "CAT ") && !Is(header + 8, "IMAG")) {
-      const int64_t skip = int64_t{LoadBigEndian32(header + 4)} - 4;
-      if (fseeko(file, static_cast<off_t>(skip), SEEK_CUR) != 0) {
-        ReportError("No IFF file.");
-        return false;
-      }
+    if (header->Is("FORM")) {
+      if (IsFourCc(*type, "IMAG")) return true;
+      ReportError("No IFF file.");
+      return false;
+    }
+    if (header->Is("CAT ") && !IsFourCc(*type, "IMAG") && !walker.Skip(*header)) {
+      ReportError("No IFF file.");
+      return false;
     }
   }
-  if (!Is(header + 8, "IMAG")) {
-    ReportError("No IFF file.");
-    return false;
+}
+
+// Reads 8-byte groups, bodies not skipped, up to an IDAT chunk that lies
+// within the file.
+std::optional<ChunkHeader> FindImageData(IffWalker& walker) {
+  for (;;) {
+    const auto group = walker.ReadHeader();
+    if (group && !group->Is("IDAT")) continue;
+    if (group && walker.Fits(*group)) return group;
+    ReportError("No IDAT chunk.");
+    return std::nullopt;
   }
-  return true;
 }
 
 }  // namespace
@@ -48,15 +53,12 @@ Status WriteIffFile(SourceContext& context) {
   const std::string path = context.item.NewFullPath().value_or("");
   StartSectorProgress(SourceSize(path) / kForm1DataSize);
   const UniqueFile file = OpenSource(path);
-  if (!file || !FindImageForm(file.get())) return false;
-  uint8_t group[8];
-  do {
-    if (std::fread(group, 1, sizeof group, file.get()) != sizeof group) {
-      ReportError("No IDAT chunk.");
-      return false;
-    }
-  } while (!Is(group, "IDAT"));
-  int64_t remaining = LoadBigEndian32(group + 4);
+  if (!file) return false;
+  IffWalker walker(file.get());
+  if (!FindImageForm(walker)) return false;
+  const auto image_data = FindImageData(walker);
+  if (!image_data) return false;
+  int64_t remaining = image_data->size;
   while (remaining > 0) {
     RawSector sector{};
     const size_t read = std::fread(sector.data() + kUserDataOffset, 1, kForm1DataSize, file.get());

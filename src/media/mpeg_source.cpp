@@ -1,7 +1,7 @@
 // MPEG sources: one pack per Form 2 sector, in clock order, with the
 // AUTOPAUSE triggers of the item.
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "media/mpeg_constants.h"
 #include "media/pack_sector.h"
 #include "media/source_file.h"
@@ -16,7 +16,7 @@ constexpr int32_t kNoTrigger = 0x0FFFFFFF;
 int32_t TriggerOffset(const PauseMark& mark) {
   const uint32_t t = mark.timecode;
   const uint32_t seconds = ((t >> 24) * 60 + (t >> 16 & 0xFF)) * 60 + (t >> 8 & 0xFF);
-  return static_cast<int32_t>(seconds * 75 + (t & 0xFF));
+  return static_cast<int32_t>(seconds * kSectorsPerSecond + (t & 0xFF));
 }
 
 // The item's pause marks, in their grouped order.
@@ -42,7 +42,7 @@ class Triggers {
 
 }  // namespace
 
-Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
+Status WriteMpegFile(SourceContext& context) {
   const std::string path = context.item.NewFullPath().value_or("");
   StartSectorProgress(SourceSize(path) / kVideoPackSize);
   MpegPackReader reader;
@@ -53,17 +53,17 @@ Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
     ReportError("Not an MPEG file: %s.", path.c_str());
     return false;
   }
-  const int32_t start = context.next_sector;
+  const int32_t start = context.result.next_sector;
   const uint32_t first_clock = ReadScr(destination.data() + 4);
   uint32_t last_clock = first_clock;
   Triggers triggers(context.project, context.item.label);
-  PackPlacement placement{context.writer,      context.next_sector,
+  PackPlacement placement{context.writer,      context.result.next_sector,
                           first_clock,         start + triggers.Current(),
-                          context.file_number, scanner};
+                          context.file_number, context.scanner};
   pack.end_of_record = false;
   for (;;) {
     if (!WritePackSector(sector, pack, placement)) return false;
-    triggers.Advance(context.next_sector - start);
+    triggers.Advance(context.result.next_sector - start);
     placement.trigger_sector = start + triggers.Current();
     sector.fill(0);
     if (!reader.ReadPack(destination, pack) || pack.length == 0) break;
@@ -71,9 +71,9 @@ Status WriteMpegFile(SourceContext& context, EntryScanner* scanner) {
     StepProgress();
     if (AbortRequested()) return false;
   }
-  context.item.sector_count = (last_clock - first_clock) / kClockTicksPerSector + 1;
-  context.size = context.item.sector_count * 2048;
-  context.project.content_type = reader.GetContentType();
+  context.result.sector_count = (last_clock - first_clock) / kClockTicksPerSector + 1;
+  context.result.size = static_cast<uint32_t>(context.result.sector_count * kForm1DataSize);
+  context.result.content_type = reader.GetContentType();
   return true;
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 #include "media/mpeg_constants.h"
 
 namespace vcd2 {

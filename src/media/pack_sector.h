@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "image/sector/sector_writer.h"
 #include "media/entry_scanner.h"
 #include "media/mpeg_pack_reader.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2 {
 

@@ -1,8 +1,8 @@
 // GENRTF sources: each part's file fills sectors of its own form, with the
 // part's submode and, on its last sector, the part's closing submode.
-#include "image/sector/sector_layout.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {

@@ -1,7 +1,7 @@
 // FILE sources: Form 1 sectors of 2048 bytes, the last one marked end of file.
-#include "image/sector/sector_layout.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 

@@ -1,10 +1,10 @@
 // RTF sources: raw 2352-byte sectors copied with their own subheaders;
 // scrambled ones (mode byte 0x62) are descrambled first.
-#include "driver/error_reporter.h"
-#include "image/sector/scrambler.h"
-#include "image/sector/sector_layout.h"
+#include "base/error_reporter.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "sector/scrambler.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2 {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 
 namespace vcd2 {
 

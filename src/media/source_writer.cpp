@@ -1,14 +1,14 @@
 #include "media/source_writer.h"
 
-#include "driver/progress.h"
+#include "base/progress.h"
 
 namespace vcd2 {
 
 Status PutSector(SourceContext& context, RawSector& sector, uint32_t bytes) {
   StepProgress();
-  if (!context.writer.Write(context.next_sector, sector)) return false;
-  ++context.next_sector;
-  context.size += bytes;
+  if (!context.writer.Write(context.result.next_sector, sector)) return false;
+  ++context.result.next_sector;
+  context.result.size += bytes;
   return !AbortRequested();
 }
 
@@ -27,12 +27,10 @@ Status CopyInPieces(SourceContext& context, std::FILE* file, size_t data_size, u
   return true;
 }
 
-Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem& item,
-                          int32_t& next_sector, uint32_t& size, uint8_t file_number,
-                          EntryScanner* scanner) {
-  size = 0;
-  SourceContext context{project, writer, item, next_sector, size, file_number};
-  switch (item.GetFileType()) {
+namespace {
+
+Status WriteByType(SourceContext& context) {
+  switch (context.item.GetFileType()) {
     case FileType::kPlainFile:
       return WritePlainFile(context);
     case FileType::kRtfFile:
@@ -42,10 +40,25 @@ Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem&
     case FileType::kIffDyuv:
       return WriteIffFile(context);
     case FileType::kMpegSystem:
-      return WriteMpegFile(context, scanner);
+      return WriteMpegFile(context);
     default:
       return true;  // other kinds put nothing into the image
   }
+}
+
+}  // namespace
+
+SourceResult WriteSourceSectors(const VcdProject& project, SectorWriter& writer,
+                                const ScriptItem& item, int32_t first_sector, uint8_t file_number,
+                                bool scan_entries) {
+  SourceResult result;
+  result.next_sector = first_sector;
+  EntryScanner scanner;
+  SourceContext context{project, writer, item, file_number, scan_entries ? &scanner : nullptr,
+                        result};
+  result.ok = static_cast<bool>(WriteByType(context));
+  if (scan_entries) result.sequence_headers = scanner.SequenceHeaders();
+  return result;
 }
 
 }  // namespace vcd2

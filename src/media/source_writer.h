@@ -2,30 +2,42 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "base/status.h"
-#include "image/sector/sector_writer.h"
 #include "media/entry_scanner.h"
 #include "model/vcd_project.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2 {
 
-// Copies an item's source file into sectors of an image, one source kind
-// per reader, chosen by the item's file type. The sectors start at
-// next_sector, which ends behind the last one written; size is the file's
-// size as its directory record shows it. Every subheader carries file_number.
-Status WriteSourceSectors(VcdProject& project, SectorWriter& writer, ScriptItem& item,
-                          int32_t& next_sector, uint32_t& size, uint8_t file_number,
-                          EntryScanner* scanner = nullptr);
+// What a reader learned from its source.
+struct [[nodiscard]] SourceResult {
+  bool ok = false;
+  int32_t next_sector = 0;  // behind the last sector written
+  uint32_t size = 0;        // the file's size as its directory record shows it
+  // MPEG streams only: the sectors the stream's clock spans, its content
+  // type, and with a scan the sequence headers in front of intra pictures.
+  uint32_t sector_count = 0;
+  uint8_t content_type = 0;
+  std::vector<PicturePosition> sequence_headers;
+};
 
-// What every reader gets.
+// Copies an item's source file into sectors of an image from first_sector
+// on, one source kind per reader, chosen by the item's file type. Every
+// subheader carries file_number; scan_entries asks for the entry scan.
+SourceResult WriteSourceSectors(const VcdProject& project, SectorWriter& writer,
+                                const ScriptItem& item, int32_t first_sector, uint8_t file_number,
+                                bool scan_entries = false);
+
+// What every reader gets; it fills in the result.
 struct SourceContext {
-  VcdProject& project;
+  const VcdProject& project;
   SectorWriter& writer;
-  ScriptItem& item;
-  int32_t& next_sector;
-  uint32_t& size;
+  const ScriptItem& item;
   uint8_t file_number;
+  EntryScanner* scanner;  // MPEG video packs are fed to it; may be null
+  SourceResult& result;
 };
 
 // Steps the progress and writes the next sector; `bytes` count to the size.
@@ -43,7 +55,6 @@ Status WritePlainFile(SourceContext& context);
 Status WriteRtfFile(SourceContext& context);
 Status WritePartsFile(SourceContext& context);
 Status WriteIffFile(SourceContext& context);
-// MPEG video packs are also fed to the scanner when there is one.
-Status WriteMpegFile(SourceContext& context, EntryScanner* scanner);
+Status WriteMpegFile(SourceContext& context);
 
 }  // namespace vcd2

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "driver/error_reporter.h"
-#include "driver/progress.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
 
 namespace vcd2 {
 namespace {

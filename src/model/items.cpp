@@ -2,16 +2,10 @@
 
 #include <filesystem>
 
-#include "driver/error_reporter.h"
-#include "image/sector/sector_layout.h"
+#include "base/disc_layout.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
-namespace {
-
-constexpr uint32_t kSectorBytes = kForm1DataSize;
-constexpr uint32_t kRawSectorBytes = kRawSectorSize;
-
-}  // namespace
 
 void CdiFile::MeasureSize() {
   sector_count = 0;
@@ -28,17 +22,17 @@ void CdiFile::MeasureSize() {
   const auto size = static_cast<uint32_t>(length);
   switch (GetFileType()) {
     case FileType::kPlainFile:
-      sector_count = (size + kSectorBytes - 1) / kSectorBytes;
+      sector_count = (size + kForm1DataSize - 1) / kForm1DataSize;
       byte_size = size;
       break;
     case FileType::kTextFile:
     case FileType::kIffDyuv:
-      sector_count = size / kSectorBytes;
+      sector_count = size / kForm1DataSize;
       byte_size = size;
       break;
     case FileType::kRtfFile:
-      sector_count = (size + kRawSectorBytes - 1) / kRawSectorBytes;
-      byte_size = sector_count * kSectorBytes;
+      sector_count = (size + kRawSectorSize - 1) / kRawSectorSize;
+      byte_size = sector_count * kForm1DataSize;
       break;
     default:
       break;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "media/entry_scanner.h"
+#include "model/picture_position.h"
 #include "model/script_item.h"
 
 namespace vcd2 {
@@ -18,9 +18,9 @@ class MpegTrack : public ScriptItem {
   MpegTrack(FileRef file, std::string label, uint32_t sequence)
       : ScriptItem(std::move(file), std::move(label), ItemType::kMpegTrack, sequence) {}
 
-  uint32_t video_standard = 2;            // 2 PAL, 3 otherwise
-  std::vector<EntryPoint*> entries;       // borrowed from the project's entry list, timecode order
-  std::unique_ptr<EntryScanner> scanner;  // made when the track is written
+  uint32_t video_standard = 2;       // 2 PAL, 3 otherwise
+  std::vector<EntryPoint*> entries;  // borrowed from the project's entry list, timecode order
+  std::vector<PicturePosition> sequence_headers;  // found when the track is written
 };
 
 // DATRACK: a CD-DA track.

@@ -12,8 +12,6 @@ namespace vcd2 {
 // One MAKE statement: a target file and the sources it is made from.
 class MakeRule {
  public:
-  static constexpr uint32_t kMade = 2;
-
   MakeRule(MakeKind kind, const FileRef& target) : kind_(kind), target_(target) {}
   virtual ~MakeRule() = default;
 
@@ -26,15 +24,15 @@ class MakeRule {
     sources_.push_back(std::make_unique<MakeSourceItem>(item));
   }
   void AddSource(const FileRef& source) { sources_.push_back(std::make_unique<FileRef>(source)); }
-  void MarkMade() { status_ = kMade; }
-  uint32_t Status() const { return status_; }
+  void MarkMade() { made_ = true; }
+  bool IsMade() const { return made_; }
   const std::vector<std::unique_ptr<FileRef>>& GetSources() const { return sources_; }
 
  private:
   MakeKind kind_;
   FileRef target_;
   std::vector<std::unique_ptr<FileRef>> sources_;
-  uint32_t status_ = 0;
+  bool made_ = false;
 };
 
 // MAKE MPA: MPEG audio from a sound file.

@@ -8,6 +8,11 @@
 
 namespace vcd2 {
 
+// Wait codes: whole seconds up to kWaitSecondsExact, then tens of seconds
+// above 60; kWaitInfinite waits for ever.
+inline constexpr uint8_t kWaitSecondsExact = 60;
+inline constexpr uint8_t kWaitInfinite = 255;
+
 // One PLAYLIST or SELECTION.
 struct PsdList {
   PsdList(ListKind kind, std::string label) : kind(kind), label(std::move(label)) {}

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2 {
 namespace {

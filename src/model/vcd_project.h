@@ -68,7 +68,6 @@ class VcdProject {
   uint32_t psd_size = 0;           // PSD.VCD in 8-byte units, end list included
   uint32_t extended_psd_size = 0;  // PSD_X.VCD in 8-byte units
   PsdList* start_list = nullptr;   // the list labelled START, found by the PSD plan
-  uint8_t content_type = 0;        // of the MPEG file copied last
   std::string psd_temp_path;       // extended PSD, deleted after the build
   std::string lot_temp_path;       // extended LOT, deleted after the build
 };

@@ -1,7 +1,5 @@
 #include "script/script_source.h"
 
-#include "driver/error_reporter.h"
-
 namespace vcd2 {
 namespace {
 
@@ -41,7 +39,6 @@ void ScriptSource::CountLineBreak(uint8_t byte) {
   }
   ++line_;
   previous_ = byte;
-  Reporter().SetLine(line_);
 }
 
 int ScriptSource::NextChar() {

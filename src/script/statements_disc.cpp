@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "script/script_parser.h"
 
 namespace vcd2 {

@@ -1,4 +1,4 @@
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "script/script_parser.h"
 
 namespace vcd2 {
@@ -6,8 +6,6 @@ namespace {
 
 constexpr int32_t kMaxPlayTime = 65535;
 constexpr int64_t kMaxWaitSeconds = 2000;
-constexpr int64_t kWaitSecondsExact = 60;  // codes up to here count whole seconds
-constexpr uint8_t kWaitInfinite = 255;
 constexpr int32_t kMaxLoop = 255;
 constexpr uint8_t kJumpComplete = 0x80;
 

@@ -1,4 +1,4 @@
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "script/script_parser.h"
 
 namespace vcd2 {

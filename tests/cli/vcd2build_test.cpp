@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -124,6 +127,41 @@ TEST(Vcd2BuildTest, CtrlCStopsTheBuildCleanly) {
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_NE(outcome.err.find("vcd2build: stopping at user request\n"), std::string::npos);
   EXPECT_EQ(outcome.err.find("Performing makes..."), std::string::npos);
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& file : std::filesystem::directory_iterator(directory)) {
+    names.push_back(file.path().filename().string());
+  }
+  return names;
+}
+
+// The DOT text goes through a temporary file that dot renders and that goes
+// afterwards, also when dot cannot be run.
+TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
+  vcd2::test::TempDir dir;
+  const std::string tmpdir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+  const std::string path = std::getenv("PATH");
+  setenv("TMPDIR", dir.Path().c_str(), 1);
+  const std::string svg = (dir.Path() / "menu.svg").string();
+  auto outcome = RunBuild({"-q", "--graph", svg, EXAMPLES_DIR "/example.vcd"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"menu.svg"});
+  std::ifstream picture(svg);
+  const std::string text{std::istreambuf_iterator<char>(picture), {}};
+  EXPECT_NE(text.find("<svg"), std::string::npos);
+  EXPECT_NE(text.find("PLAYLIST PLAYFEATURE"), std::string::npos);
+  std::filesystem::remove(svg);
+  setenv("PATH", "/nonexistent", 1);
+  outcome = RunBuild({"-q", "--graph", svg, EXAMPLES_DIR "/example.vcd"});
+  setenv("PATH", path.c_str(), 1);
+  tmpdir.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmpdir.c_str(), 1);
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err.rfind("vcd2build: cannot run dot to draw " + svg, 0), 0u) << outcome.err;
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+  EXPECT_EQ(RunBuild({"--graph", "menu.pdf", "x.vcd"}).exit_code, 2);
+  EXPECT_EQ(RunBuild({"--graph", "menu.dot", "--disc", "d", "x.vcd"}).exit_code, 2);
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ class BuildTest : public ::testing::Test {
 };
 
 const char kMinimal[] = "VERSION 2.0\nALBUM \"TEST\"\nENDFILE\n";
+const char* const kPhases[] = {"Parsing script...", "Sorting items...", "Checking labels...",
+                               "Performing makes...", "Building image..."};
 
 TEST_F(BuildTest, AMissingScriptFailsSilently) {
   EXPECT_EQ(VCD2DiscBuilder(nullptr, (dir_.Path() / "none.vcd").c_str(), Record), 1);
@@ -65,9 +67,8 @@ TEST_F(BuildTest, AMissingScriptFailsSilently) {
 
 TEST_F(BuildTest, ASuccessfulBuildAnnouncesTheFivePhases) {
   EXPECT_EQ(Build(kMinimal), 0);
-  const std::vector<std::string> expected = {
-      "status:Parsing script...", "status:Sorting items...", "status:Checking labels...",
-      "status:Performing makes...", "status:Building image..."};
+  std::vector<std::string> expected;
+  for (const char* phase : kPhases) expected.push_back(std::string("status:") + phase);
   EXPECT_EQ(events, expected);
 }
 
@@ -98,8 +99,7 @@ TEST_F(BuildTest, MessagesAfterTheParseCarryNoPrefix) {
 }
 
 TEST_F(BuildTest, ExceptionsBecomeResultCodesInEveryPhase) {
-  for (const char* phase : {"Parsing script...", "Sorting items...", "Checking labels...",
-                            "Performing makes...", "Building image..."}) {
+  for (const char* phase : kPhases) {
     for (Throw kind : {Throw::kMemory, Throw::kFile}) {
       SCOPED_TRACE(phase);
       events.clear();
@@ -143,6 +143,24 @@ TEST_F(BuildTest, ASecondCallDuringABuildIsRefused) {
   EXPECT_EQ(events[0],
             "message:A build is already running in this process; this VCD2DiscBuilder call was "
             "refused.");
+}
+
+// Neither the stream nor the MAKE source exists: only a build would need them.
+TEST_F(BuildTest, AGraphRequestWritesTheGraphAndBuildsNothing) {
+  const auto graph = dir_.Path() / "menu.dot";
+  const auto image = dir_.Path() / "data.bin";
+  callbacks_.graph_file = graph.c_str();
+  EXPECT_EQ(Build("VERSION 2.0 OUTPUT 1 \"" + image.string() +
+                  "\" 2 \"t.bin\" ENDOUTPUT\n"
+                  "MPGTRACK T 1 \"missing.mpg\" MAKE MPA 224S \"o.mp2\" FROM WAVE \"i.wav\" "
+                  "ENDMAKE SELECTION START PLAY T ENDSELECTION ENDFILE"),
+            0);
+  const std::vector<std::string> expected = {"status:Parsing script...", "status:Sorting items...",
+                                             "status:Checking labels...",
+                                             "status:Writing graph..."};
+  EXPECT_EQ(events, expected);
+  EXPECT_GT(std::filesystem::file_size(graph), 0u);
+  EXPECT_FALSE(std::filesystem::exists(image));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <map>
 
 #include "make/mux_media.h"
@@ -93,9 +94,8 @@ TEST_F(MuxAudioTest, ShortAudioIsFollowedBySilence) {
 }
 
 // Audio that outlasts the stills is written to its end after the last group;
-// a padding pack ends the stream. A disc holds it as a segment play item of
-// a high-resolution still with audio.
-TEST_F(MuxAudioTest, LongAudioPlaysToItsEndOnADisc) {
+// a padding pack ends the stream.
+TEST_F(MuxAudioTest, LongAudioPlaysToItsEnd) {
   const std::string audio = media_->Audio(5.0, 2, 224);
   const auto run = MuxTwoGroups(audio, Out("slides.mpg"));
   EXPECT_EQ(test::StreamData(run.packs, 0xC0), test::ReadBytes(audio));
@@ -106,13 +106,35 @@ TEST_F(MuxAudioTest, LongAudioPlaysToItsEndOnADisc) {
   size_t headers = 0;
   for (const auto& pack : run.packs) headers += pack.packets.at(0).id == 0xBB;
   EXPECT_EQ(headers, 3u);  // the audio's and one per group
+}
 
-  const auto build = test::BuildDisc(dir_,
-                                     "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n"
-                                     "SEGMENT SLIDES 1 DIR \"slides.mpg\"\n"
-                                     "PLAYLIST START PLAY SLIDES ENDPLAY ENDPLAYLIST\n");
+// One script makes a still pair from a picture and MPEG audio from a sound,
+// multiplexes them and places the stream as a segment play item; the disc
+// reads back as a high-resolution PAL still with stereo audio.
+TEST_F(MuxAudioTest, ADiscFromAPictureAndASound) {
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc=size=640x480 -frames:v 1 '" +
+                        Out("pic.bmp") + "'"),
+            0);
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i sine=duration=3 -ac 2 '" + Out("snd.wav") + "'"), 0);
+  const std::string disc = Out("disc");
+  // A mount label would end the STILL stream: a second still is a plain path.
+  const auto build = test::BuildDisc(
+      dir_,
+      "MAKE STILL PALHIGH DIR \"hi.mpg\" DIR \"lo.mpg\" FROM BMP DIR \"pic.bmp\" ENDMAKE\n"
+      "MAKE MPA 224S DIR \"snd.mp2\" FROM WAVE DIR \"snd.wav\" ENDMAKE\n"
+      "MAKE MUX DIR \"slides.mpg\" FROM STILL \"" +
+          Out("lo.mpg") + "\" \"" + Out("hi.mpg") +
+          "\" LENGTH 45 AUDIO DIR \"snd.mp2\" ENDMAKE\n"
+          "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n"
+          "SEGMENT SLIDES 1 DIR \"slides.mpg\"\n"
+          "PLAYLIST START PLAY SLIDES ENDPLAY ENDPLAYLIST\n",
+      "", disc.c_str());
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  EXPECT_FALSE(std::filesystem::exists(Out("slides.mpg")));  // made files go with the build
   EXPECT_EQ(test::ReadImageSector(Out("data.bin"), 150)[24 + 56], 0x1A);  // in INFO.VCD
+  EXPECT_NE(test::Capture("vcd-info --no-banner -c '" + disc + ".cue' 2>&1")
+                .find("audio: stereo, video: PAL still (lo+hires)"),
+            std::string::npos);
   test::IsoReader reader(Out("data.bin"));
   const auto segments = reader.List("/SEGMENT/");
   ASSERT_TRUE(segments && segments->size() == 1);
@@ -123,7 +145,12 @@ TEST_F(MuxAudioTest, LongAudioPlaysToItsEndOnADisc) {
     const auto pack = sector.begin() + 24;
     if (pack[2] == 1) stream.insert(stream.end(), pack, pack + ((sector[18] & 4) ? 2304 : 2324));
   }
-  EXPECT_EQ(test::StreamData(test::ParsePacks(stream), 0xC0), test::ReadBytes(audio));
+  const std::string extracted =
+      dir_.Write("extracted.mpg", std::string(stream.begin(), stream.end()));
+  EXPECT_EQ(test::Shell("ffmpeg -xerror -i '" + extracted + "' -f null -"), 0);
+  const auto audio = test::ProbeStream(extracted);
+  EXPECT_EQ(audio.at("codec_name"), "mp2");
+  EXPECT_NEAR(std::stod(audio.at("duration")), 3.0, 0.1);
 }
 
 }  // namespace

@@ -10,10 +10,6 @@
 
 namespace vcd2::test {
 
-int Shell(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str());
-}
-
 std::string MuxMedia::Still(int width, int height, const std::string& rate, size_t size) {
   const std::string dimensions = std::to_string(width) + "x" + std::to_string(height);
   std::string name = dimensions + "r" + rate + "s" + std::to_string(size) + ".m1v";

@@ -4,12 +4,11 @@
 #include <vector>
 
 #include "model/codes.h"
+#include "support/media_tools.h"
 #include "support/pack_parser.h"
 #include "support/temp_dir.h"
 
 namespace vcd2::test {
-
-int Shell(const std::string& command);
 
 // Media made by ffmpeg at test time, shared by the tests of one suite.
 class MuxMedia {

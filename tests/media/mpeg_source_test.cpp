@@ -18,13 +18,10 @@ namespace {
 using test::MpegSynth;
 
 struct Copy {
-  bool ok = false;
-  int32_t next = 0;
-  uint32_t size = 0;
+  SourceResult result;
   std::vector<std::string> messages;
   test::RecordingWriter writer;
   std::unique_ptr<VcdProject> project;
-  EntryScanner scanner;
 };
 
 // Copies a synthetic stream as an MPEG track's content from sector 30.
@@ -36,10 +33,8 @@ std::unique_ptr<Copy> CopyStream(const MpegSynth& stream, const std::string& scr
   auto run = test::Parse(test::Script20("MPGTRACK T 1 \"" + path + "\" " + script_body));
   copy->project = std::move(run.project);
   test::MessageCapture capture;
-  copy->next = 30;
-  MpegTrack& track = *copy->project->mpeg_tracks.at(0);
-  copy->ok = static_cast<bool>(WriteSourceSectors(*copy->project, copy->writer, track, copy->next,
-                                                  copy->size, 1, &copy->scanner));
+  const MpegTrack& track = *copy->project->mpeg_tracks.at(0);
+  copy->result = WriteSourceSectors(*copy->project, copy->writer, track, 30, 1, true);
   copy->messages = capture.Messages();
   return copy;
 }
@@ -58,10 +53,10 @@ TEST(MpegSourceTest, ClockJumpsGetFillerSectors) {
   // The end code belongs to the pack before it, which makes 2324 bytes with it.
   stream.Pack(0, 0xE0).Pack(1200, 0xE0).Pack(4800, 0xE0).Pack(7199, 0xE0, {}, 2320).EndCode();
   const auto copy = CopyStream(stream);
-  ASSERT_TRUE(copy->ok);
-  EXPECT_EQ(copy->next, 36);  // 4 packs and 2 fillers
-  EXPECT_EQ(copy->project->mpeg_tracks[0]->sector_count, 6u);
-  EXPECT_EQ(copy->size, 6u * 2048);
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->result.next_sector, 36);  // 4 packs and 2 fillers
+  EXPECT_EQ(copy->result.sector_count, 6u);
+  EXPECT_EQ(copy->result.size, 6u * 2048);
   const RawSector& filler = copy->writer.sectors.at(32);
   EXPECT_EQ(SubheaderOf(filler), (Subheader4{1, 0, 0x62, 0x1F}));
   EXPECT_EQ(filler[24 + 15], 0xBE);  // a padding packet
@@ -84,8 +79,8 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
       .Pack(7200, 0xE0);
   // The last pack is followed by nothing: it is not delivered.
   const auto copy = CopyStream(stream);
-  ASSERT_TRUE(copy->ok);
-  ASSERT_EQ(copy->next, 36);
+  ASSERT_TRUE(copy->result.ok);
+  ASSERT_EQ(copy->result.next_sector, 36);
   const std::vector<Subheader4> expected = {{1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F},
                                             {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
                                             {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}};
@@ -100,11 +95,11 @@ TEST(MpegSourceTest, BadStreams) {
   MpegSynth odd;
   odd.Pack(0, 0xE0).Pack(1200, 0xE0, {}, 2000).Pack(2400, 0xE0);
   auto copy = CopyStream(odd);
-  EXPECT_FALSE(copy->ok);
+  EXPECT_FALSE(copy->result.ok);
   EXPECT_EQ(copy->messages, std::vector<std::string>{"Illegal MPEG Packet."});
-  EXPECT_EQ(copy->next, 31);  // the sectors before stay written
+  EXPECT_EQ(copy->result.next_sector, 31);  // the sectors before stay written
   copy = CopyStream(MpegSynth().Zeros(10));
-  EXPECT_FALSE(copy->ok);
+  EXPECT_FALSE(copy->result.ok);
   ASSERT_EQ(copy->messages.size(), 1u);
   EXPECT_EQ(copy->messages[0].rfind("Not an MPEG file: ", 0), 0u);
 }
@@ -130,13 +125,13 @@ TEST(MpegSourceTest, ContentTypes) {
   cases.push_back({mono, 0x01});
   for (const Case& c : cases) {
     const auto copy = CopyStream(c.stream);
-    ASSERT_TRUE(copy->ok);
-    EXPECT_EQ(copy->project->content_type, c.type);
+    ASSERT_TRUE(copy->result.ok);
+    EXPECT_EQ(copy->result.content_type, c.type);
   }
 }
 
 // A sequence header split over two packs is recorded with the first.
-TEST(MpegSourceTest, TheScannerRecordsIntraPicturesAndTheirSequenceHeaders) {
+TEST(MpegSourceTest, TheScanRecordsTheSequenceHeadersOfIntraPictures) {
   std::vector<uint8_t> es(MpegSynth::kVideoPayload - 2, 0x55);
   for (int gop = 0; gop < 3; ++gop) {
     for (auto part :
@@ -148,15 +143,14 @@ TEST(MpegSourceTest, TheScannerRecordsIntraPicturesAndTheirSequenceHeaders) {
   MpegSynth stream;
   stream.VideoStream(0, es).Pack(100 * 1200, 0xE0).Pack(101 * 1200, 0xE0, {}, 2320).EndCode();
   const auto copy = CopyStream(stream);
-  ASSERT_TRUE(copy->ok);
-  const auto& headers = copy->scanner.SequenceHeaders();
+  ASSERT_TRUE(copy->result.ok);
+  const auto& headers = copy->result.sequence_headers;
   ASSERT_EQ(headers.size(), 3u);
   EXPECT_EQ(headers[0].sector, 30u);
   EXPECT_EQ(headers[0].position, 12 + 6 + 1 + MpegSynth::kVideoPayload - 2);
   EXPECT_EQ(headers[0].picture, 2u);
   EXPECT_EQ(headers[1].picture, 5u);
   EXPECT_EQ(headers[2].picture, 8u);
-  EXPECT_EQ(copy->scanner.IntraPictures().size(), 3u);
 }
 
 TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
@@ -164,7 +158,7 @@ TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
   for (uint32_t i = 0; i <= 160; ++i) stream.Pack(i * 1200, 0xE0);
   const auto copy =
       CopyStream(stream, "AUTOPAUSE T AT 0:0:1:0 AUTOPAUSE T AT 0:0:2:0 AUTOPAUSE U AT 0:0:0:5");
-  ASSERT_TRUE(copy->ok);
+  ASSERT_TRUE(copy->result.ok);
   std::vector<int32_t> triggered;
   for (const auto& [lba, sector] : copy->writer.sectors) {
     if (sector[18] & 0x10) triggered.push_back(lba - 30);

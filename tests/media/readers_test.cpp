@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "base/file_error.h"
-#include "image/sector/scrambler.h"
 #include "media/source_writer.h"
+#include "sector/scrambler.h"
 #include "support/message_capture.h"
 #include "support/recording_writer.h"
 #include "support/script_runner.h"
@@ -13,9 +13,7 @@ namespace vcd2 {
 namespace {
 
 struct Copy {
-  bool ok = false;
-  int32_t sectors = 0;
-  uint32_t size = 0;
+  SourceResult result;
   std::vector<std::string> messages;
   test::RecordingWriter writer;
 };
@@ -26,8 +24,8 @@ std::unique_ptr<Copy> CopyFile(const std::string& statement) {
   EXPECT_TRUE(run.ok) << statement;
   auto copy = std::make_unique<Copy>();
   test::MessageCapture capture;
-  copy->ok = static_cast<bool>(WriteSourceSectors(
-      *run.project, copy->writer, *run.project->cdi_files.at(0), copy->sectors, copy->size, 1));
+  copy->result =
+      WriteSourceSectors(*run.project, copy->writer, *run.project->cdi_files.at(0), 0, 1);
   copy->messages = capture.Messages();
   return copy;
 }
@@ -47,9 +45,9 @@ TEST(ReadersTest, PlainFiles) {
   for (const Case& c : {Case{0, {}}, Case{2048, {0x88}}, Case{2049, {0x08, 0x88}}}) {
     const std::string path = dir.Write("f", std::string(c.bytes, 'f'));
     const auto copy = CopyFile("FILE \"F\" \"" + path + "\"");
-    ASSERT_TRUE(copy->ok);
+    ASSERT_TRUE(copy->result.ok);
     EXPECT_EQ(Submodes(*copy), c.submodes) << c.bytes;
-    EXPECT_EQ(copy->size, c.bytes);
+    EXPECT_EQ(copy->result.size, c.bytes);
   }
   test::MessageCapture capture;
   EXPECT_THROW(CopyFile("FILE \"F\" \"" + (dir.Path() / "none").string() + "\""), FileError);
@@ -68,14 +66,14 @@ TEST(ReadersTest, RtfSectorsAreDescrambled) {
   std::string bytes(reinterpret_cast<const char*>(plain.data()), plain.size());
   bytes.append(reinterpret_cast<const char*>(scrambled.data()), scrambled.size());
   const auto copy = CopyFile("RTF \"R.RTF\" \"" + dir.Write("r.rtf", bytes) + "\"");
-  ASSERT_TRUE(copy->ok);
-  ASSERT_EQ(copy->sectors, 2);
-  EXPECT_EQ(copy->size, 4096u);
+  ASSERT_TRUE(copy->result.ok);
+  ASSERT_EQ(copy->result.next_sector, 2);
+  EXPECT_EQ(copy->result.size, 4096u);
   EXPECT_EQ(copy->writer.sectors.at(1)[100], 0x42);
   EXPECT_EQ(copy->writer.sectors.at(1)[18], 0x08);
   bytes[15] = 0x01;
   const auto bad = CopyFile("RTF \"R.RTF\" \"" + dir.Write("bad.rtf", bytes) + "\"");
-  EXPECT_FALSE(bad->ok);
+  EXPECT_FALSE(bad->result.ok);
   EXPECT_EQ(bad->messages,
             std::vector<std::string>{dir.Path().string() + "/bad.rtf is not a valid RTF file."});
 }
@@ -85,9 +83,9 @@ TEST(ReadersTest, GenRtfPartsFillSectorsOfTheirForm) {
   const std::string a = dir.Write("a", std::string(2049, 'a'));
   const std::string b = dir.Write("b", std::string(2324, 'b'));
   const auto copy = CopyFile("GENRTF \"G.RTF\" FORM 1 \"" + a + "\" EOR FORM 2 \"" + b + "\" EOF");
-  ASSERT_TRUE(copy->ok);
+  ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(Submodes(*copy), (std::vector<int>{0x08, 0x09, 0xA8}));
-  EXPECT_EQ(copy->size, 3u * 2048);  // Form 2 sectors count 2048 too
+  EXPECT_EQ(copy->result.size, 3u * 2048);  // Form 2 sectors count 2048 too
 }
 
 std::string Chunk(const char* id, uint32_t size, const std::string& rest) {
@@ -102,15 +100,15 @@ TEST(ReadersTest, IffPicturesCopyTheirImageData) {
   const std::string picture =
       Chunk("CAT ", 8, "ANIMxxxx") + Chunk("FORM", 100, "IMAG") + Chunk("IHDR", 0, "") + idat;
   const auto copy = CopyFile("IFFDYUV \"P.IFF\" \"" + dir.Write("p.iff", picture) + "\"");
-  ASSERT_TRUE(copy->ok);
+  ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(Submodes(*copy), (std::vector<int>{0x08, 0x88}));
-  EXPECT_EQ(copy->size, 4096u);
+  EXPECT_EQ(copy->result.size, 4096u);
   for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
            {Chunk("FORM", 4, "ILBM"), "No IFF file."},
            {"short", "No IFF file."},
            {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."}}) {
     const auto bad = CopyFile("IFFDYUV \"P.IFF\" \"" + dir.Write("bad.iff", contents) + "\"");
-    EXPECT_FALSE(bad->ok);
+    EXPECT_FALSE(bad->result.ok);
     EXPECT_EQ(bad->messages, std::vector<std::string>{message});
   }
 }

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/disc_build.h"
 #include "support/script_runner.h"
 #include "support/temp_dir.h"
-#include "vcd2/vcd2.h"
 
 namespace vcd2 {
 namespace {
@@ -33,41 +33,24 @@ TEST(WholeScriptTest, TheExampleParsesSortsAndChecks) {
   EXPECT_EQ(project.lists[3]->return_target.kind, TargetKind::kStart);
 }
 
-std::vector<std::string> host_sees;
-
-int32_t Record(int32_t percent, const char* text) {
-  if (percent < 0) host_sees.push_back(text);
-  return 1;
-}
-
-void Show(const char* text) {
-  host_sees.push_back(std::string("! ") + text);
-}
-
 TEST(WholeScriptTest, AHostSeesTheStatusTextsAndMessagesInOrder) {
   test::TempDir dir;
-  BuilderCallbacks callbacks{};
-  callbacks.show_message = Show;
-  VCD2SetCallbacks(&callbacks);
   const std::string path =
       dir.Write("bad.vcd", "VERSION 2.0\r\nMPGTRACK A 1\r\n\"a.mpg\"\r\nBOGUS\r\n");
-  host_sees.clear();
-  EXPECT_EQ(VCD2DiscBuilder(nullptr, path.c_str(), Record), 1);
+  auto build = test::RunScript(path);
+  EXPECT_EQ(build.result, 1);
   const std::vector<std::string> expected = {
       "Parsing script...", "! " + path + " Line 5:\r\nUnknown Keyword \"BOGUS\" found.",
       "! " + path + " Line 5:\r\nParser reported an error."};
-  EXPECT_EQ(host_sees, expected);
+  EXPECT_EQ(build.events, expected);
 
-  const std::string unbound = dir.Write("unbound.vcd",
-                                        "VERSION 2.0 PLAYLIST START PLAY NOWHERE ENDPLAY\n"
-                                        "ENDPLAYLIST ENDFILE");
-  host_sees.clear();
-  EXPECT_EQ(VCD2DiscBuilder(nullptr, unbound.c_str(), Record), 1);
+  build = test::RunScript(dir.Write("unbound.vcd",
+                                    "VERSION 2.0 PLAYLIST START PLAY NOWHERE ENDPLAY\n"
+                                    "ENDPLAYLIST ENDFILE"));
   const std::vector<std::string> checked = {"Parsing script...", "Sorting items...",
                                             "Checking labels...",
                                             "! Label NOWHERE (referenced in line 1) undefined."};
-  EXPECT_EQ(host_sees, checked);
-  VCD2SetCallbacks(nullptr);
+  EXPECT_EQ(build.events, checked);
 }
 
 }  // namespace

@@ -14,31 +14,43 @@ std::string stop_text;
 int32_t OnProgress(int32_t percent, const char* text) {
   if (percent >= 0) return 1;
   current->statuses.push_back(text);
+  current->events.push_back(text);
   return !stop_text.empty() && stop_text == text ? 0 : 1;
 }
 
 void OnMessage(const char* text) {
   current->messages.push_back(text);
+  current->events.push_back(std::string("! ") + text);
+}
+
+void OnSummary(const char* text) {
+  current->summary = text;
 }
 
 }  // namespace
 
-DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at,
-                    const char* disc_image) {
+DiscBuild RunScript(const std::string& path, const std::string& stop_at, const char* disc_image,
+                    const BuilderCallbacks* extra) {
   DiscBuild build;
   current = &build;
   stop_text = stop_at;
   static BuilderCallbacks callbacks{};
+  callbacks = extra != nullptr ? *extra : BuilderCallbacks{};
   callbacks.show_message = OnMessage;
+  callbacks.show_summary = OnSummary;
   callbacks.disc_image = disc_image;
   VCD2SetCallbacks(&callbacks);
-  const std::string script =
-      "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() + "\"\n" + body + "\nENDFILE\n";
-  const std::string path = dir.Write("disc.vcd", script);
   build.result = VCD2DiscBuilder(nullptr, path.c_str(), OnProgress);
   VCD2SetCallbacks(nullptr);
   current = nullptr;
   return build;
+}
+
+DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at,
+                    const char* disc_image) {
+  const std::string script =
+      "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() + "\"\n" + body + "\nENDFILE\n";
+  return RunScript(dir.Write("disc.vcd", script), stop_at, disc_image);
 }
 
 RawSector ReadImageSector(const std::string& path, int32_t lba) {

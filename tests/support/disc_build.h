@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 #include "support/temp_dir.h"
+#include "vcd2/vcd2.h"
 
 namespace vcd2::test {
 
@@ -15,7 +16,14 @@ struct DiscBuild {
   int32_t result = -1;
   std::vector<std::string> statuses;
   std::vector<std::string> messages;
+  std::vector<std::string> events;  // statuses and "! " + message, in order
+  std::string summary;
 };
+
+// Runs the script file through VCD2DiscBuilder with recording callbacks;
+// extra may add host callbacks to the table.
+DiscBuild RunScript(const std::string& path, const std::string& stop_at = "",
+                    const char* disc_image = nullptr, const BuilderCallbacks* extra = nullptr);
 
 // Runs the script, which is prefixed with "VERSION 2.0" and the DIR mount;
 // stop_at names a status text at which the build is asked to stop.

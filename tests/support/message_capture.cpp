@@ -1,6 +1,6 @@
 #include "support/message_capture.h"
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace vcd2::test {
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "image/sector/sector_writer.h"
+#include "sector/sector_writer.h"
 
 namespace vcd2::test {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/error_reporter.h"
+#include "base/error_reporter.h"
 #include "model/check_labels.h"
 #include "model/sort_items.h"
 #include "script/script_parser.h"

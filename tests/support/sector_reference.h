@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "image/sector/sector_layout.h"
+#include "sector/sector_layout.h"
 
 namespace vcd2::test {
 

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/disc_layout.h"
 #include "image/iso/volume_tree.h"
 
 namespace vcd2 {
 
-inline constexpr uint32_t kIsoBlockSize = 2048;
 // Where later steps find the root directory record and the volume space size.
 inline constexpr size_t kPvdRootRecordOffset = 156;
 inline constexpr size_t kPvdVolumeSpaceSizeOffset = 80;

@@ -6,7 +6,7 @@
 #include "base/byte_order.h"
 #include "image/iso/directory_record.h"
 #include "image/iso/volume_descriptor.h"
-#include "image/sector/image_output.h"
+#include "sector/image_output.h"
 
 namespace vcd2 {
 namespace {
@@ -16,7 +16,7 @@ constexpr uint32_t kTerminatorLba = kPvdLba + 1;
 constexpr uint32_t kLPathTableLba = 18;
 constexpr uint32_t kMPathTableLba = 19;
 constexpr size_t kMaxIdentifier = 30;  // "NAME.EXT;1" within ISO 9660's 31 characters
-constexpr size_t kReadChunk = 32 * kIsoBlockSize;
+constexpr size_t kReadChunk = 32 * kForm1DataSize;
 constexpr uint8_t kEmpty = 0x00;
 constexpr uint8_t kStructure = submode::kData;
 constexpr uint8_t kLastOfStructure = submode::kEndOfFile | submode::kData | submode::kEndOfRecord;
@@ -24,7 +24,8 @@ const std::string kSelf(1, '\0');
 const std::string kParent(1, '\1');
 
 uint32_t SectorsFor(uint64_t bytes) {
-  return static_cast<uint32_t>(std::max<uint64_t>(1, (bytes + kIsoBlockSize - 1) / kIsoBlockSize));
+  return static_cast<uint32_t>(
+      std::max<uint64_t>(1, (bytes + kForm1DataSize - 1) / kForm1DataSize));
 }
 
 bool ValidIdentifier(const std::string& identifier) {
@@ -37,7 +38,7 @@ void PackRecords(const std::vector<size_t>& lengths, Fn&& place) {
   size_t sector = 0;
   size_t used = 0;
   for (size_t i = 0; i < lengths.size(); ++i) {
-    if (used + lengths[i] > kIsoBlockSize) {
+    if (used + lengths[i] > kForm1DataSize) {
       ++sector;
       used = 0;
     }
@@ -113,7 +114,7 @@ uint32_t VolumeImager::ExtentOf(const Entry& entry) const {
 }
 
 uint32_t VolumeImager::SizeOf(const Entry& entry) const {
-  if (entry.directory != nullptr) return DirectoryOf(entry.directory).sectors * kIsoBlockSize;
+  if (entry.directory != nullptr) return DirectoryOf(entry.directory).sectors * kForm1DataSize;
   return entry.file->size;
 }
 
@@ -141,12 +142,12 @@ int VolumeImager::WriteVolume() {
 }
 
 bool VolumeImager::Append(const uint8_t* data, uint32_t lba, uint8_t submode) {
-  return static_cast<bool>(sink_->AppendSector({data, kIsoBlockSize}, static_cast<int32_t>(lba),
+  return static_cast<bool>(sink_->AppendSector({data, kForm1DataSize}, static_cast<int32_t>(lba),
                                                SubheaderWord(0, 0, submode)));
 }
 
 bool VolumeImager::WriteEmpty(uint32_t from, uint32_t to, uint8_t submode) {
-  static const std::array<uint8_t, kIsoBlockSize> kZero{};
+  static const std::array<uint8_t, kForm1DataSize> kZero{};
   for (uint32_t lba = from; lba < to; ++lba) {
     if (!Append(kZero.data(), lba, submode)) return false;
   }
@@ -168,9 +169,9 @@ bool VolumeImager::WriteDescriptors() {
   fields.l_path_table_lba = kLPathTableLba;
   fields.m_path_table_lba = kMPathTableLba;
   fields.root_extent = root.extent;
-  fields.root_size = root.sectors * kIsoBlockSize;
+  fields.root_size = root.sectors * kForm1DataSize;
   fields.date = tree_.date;
-  std::array<uint8_t, kIsoBlockSize> block;
+  std::array<uint8_t, kForm1DataSize> block;
   BuildPrimaryVolumeDescriptor(block.data(), fields);
   if (!Append(block.data(), kPvdLba, kStructure | submode::kEndOfRecord)) return false;
   BuildSetTerminator(block.data());
@@ -181,7 +182,7 @@ bool VolumeImager::WriteDescriptors() {
 // identifier and a pad byte; one table of each byte order.
 bool VolumeImager::WritePathTables() {
   for (const bool big_endian : {false, true}) {
-    std::array<uint8_t, kIsoBlockSize> block{};
+    std::array<uint8_t, kForm1DataSize> block{};
     size_t offset = 0;
     for (const Directory& directory : directories_) {
       const std::string name = directory.source == nullptr ? kSelf : directory.source->name;
@@ -196,7 +197,7 @@ bool VolumeImager::WritePathTables() {
       }
       std::copy(name.begin(), name.end(), record + 8);
       offset += 8 + name.size() + name.size() % 2;
-      if (offset > kIsoBlockSize) return false;
+      if (offset > kForm1DataSize) return false;
     }
     if (!Append(block.data(), big_endian ? kMPathTableLba : kLPathTableLba, kLastOfStructure)) {
       return false;
@@ -211,7 +212,7 @@ bool VolumeImager::WriteDirectory(const Directory& directory) {
   auto directory_fields = [&](const std::string& identifier, const Directory& target) {
     return DirectoryRecordFields{identifier,
                                  target.extent,
-                                 target.sectors * kIsoBlockSize,
+                                 static_cast<uint32_t>(target.sectors * kForm1DataSize),
                                  kIsoDirectoryFlag,
                                  tree_.date,
                                  xa::kDirectory,
@@ -230,13 +231,13 @@ bool VolumeImager::WriteDirectory(const Directory& directory) {
   std::vector<size_t> lengths;
   for (const auto& record : records)
     lengths.push_back(DirectoryRecordLength(record.identifier.size()));
-  std::vector<uint8_t> extent(size_t{directory.sectors} * kIsoBlockSize, 0);
+  std::vector<uint8_t> extent(size_t{directory.sectors} * kForm1DataSize, 0);
   PackRecords(lengths, [&](size_t i, size_t sector, size_t used) {
-    WriteDirectoryRecord(extent.data() + sector * kIsoBlockSize + used, records[i]);
+    WriteDirectoryRecord(extent.data() + sector * kForm1DataSize + used, records[i]);
   });
   for (uint32_t i = 0; i < directory.sectors; ++i) {
     const uint8_t mode = i + 1 == directory.sectors ? kLastOfStructure : kStructure;
-    if (!Append(extent.data() + size_t{i} * kIsoBlockSize, directory.extent + i, mode))
+    if (!Append(extent.data() + size_t{i} * kForm1DataSize, directory.extent + i, mode))
       return false;
   }
   return true;

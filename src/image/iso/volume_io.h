@@ -5,7 +5,7 @@
 
 #include "base/status.h"
 #include "image/iso/volume_tree.h"
-#include "image/sector/sector_sink.h"
+#include "sector/sector_sink.h"
 
 namespace vcd2 {
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace vcd2 {
+
+// Still modes: bit 0 PAL, bit 1 high resolution, bit 7 the low-resolution
+// companion of a high-resolution still.
+inline constexpr uint32_t kStillPal = 0x01;
+inline constexpr uint32_t kStillHighResolution = 0x02;
+inline constexpr uint32_t kStillCompanion = 0x80;
+
+// Encodes the picture (BMP, PNG or JPEG) as an MPEG-1 still for the mode:
+// 352x288 or 352x240 pixels at low resolution, 704x576 or 704x480 at high,
+// one intra picture ended by a sequence end code, at the best quality that
+// fits the video buffer of the mode. Returns 0 on success; on failure or when
+// abort is set the target is left as it was.
+int32_t EncodeStill(const std::string& source, const std::string& target, uint32_t mode,
+                    const std::atomic<bool>& abort);
+
+}  // namespace vcd2

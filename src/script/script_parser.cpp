@@ -1,0 +1,133 @@
+#include "script/script_parser.h"
+#include "base/error_reporter.h"
+#include "base/progress.h"
+
+namespace vcd2 {
+
+namespace {
+
+// Lets the reporter read the reader's line while the script is parsed, and
+// keeps the last line for the messages that follow the parse.
+class ReporterLine {
+ public:
+  explicit ReporterLine(const ScriptReader& reader) : reader_(reader) {
+    Reporter().SetLineSource([&reader] { return reader.Line(); });
+  }
+  ~ReporterLine() {
+    Reporter().SetLineSource(nullptr);
+    Reporter().SetLine(reader_.Line());
+  }
+  ReporterLine(const ReporterLine&) = delete;
+  ReporterLine& operator=(const ReporterLine&) = delete;
+
+ private:
+  const ScriptReader& reader_;
+};
+
+}  // namespace
+
+bool ParseScript(VcdProject& project) {
+  Reporter().SetScriptName(project.script_path);
+  Reporter().SetLine(1);
+  if (project.parse_enabled != 1) return false;
+  ScriptReader reader(project.script_file);
+  const ReporterLine line(reader);
+  return static_cast<bool>(ScriptParser(project, reader).ParseStatements());
+}
+
+Status ScriptParser::ParseStatements() {
+  for (;;) {
+    if (!reader_.ReadWord()) return ReportEnd("No ENDFILE keyword present.");
+    if (AbortRequested()) return false;
+    const int token = reader_.ClassifyWord(KeywordClass::kStatement);
+    if (token == kEndFile) return true;
+    if (!Dispatch(token)) return false;
+  }
+}
+
+Status ScriptParser::Dispatch(int token) {
+  switch (token) {
+    case kNoKeyword:
+      ReportError("Unknown Keyword \"%s\" found.", Word());
+      return false;
+    case kOtherClass:
+      ReportError("Keyword \"%s\" unexpected.", Word());
+      return false;
+    case kComment:
+      reader_.SkipLine();
+      return true;
+    case kAddEntry:
+    case kEntries:
+      return true;
+    case kTrack:
+      ReportError("Old keyword TRACK used.");
+      return false;
+    case kEditEntries:
+      ReportError("Old keyword EDITENTRIES used.");
+      return false;
+    case kVersion:
+      return ParseVersion();
+    case kAlbum:
+      return ParseAlbum();
+    case kVolume:
+      return ExpectShort(project_.volume_number);
+    case kAnzVol:
+      return ExpectShort(project_.volume_count);
+    case kOutput:
+      return ParseOutput();
+    case kApp:
+      return ParseApplication();
+    case kFile:
+      return ParseVolumeFile(FileType::kPlainFile, project_.cdi_files);
+    case kRtf:
+      return ParseVolumeFile(FileType::kRtfFile, project_.cdi_files);
+    case kIffDyuv:
+      return ParseVolumeFile(FileType::kIffDyuv, project_.cdi_files);
+    case kCopyright:
+      return ParseVolumeFile(FileType::kCopyright, project_.descriptor_files);
+    case kAbstract:
+      return ParseVolumeFile(FileType::kAbstract, project_.descriptor_files);
+    case kVolSet:
+      return ParseVolumeFile(FileType::kVolumeSet, project_.descriptor_files);
+    case kBiblio:
+      return ParseVolumeFile(FileType::kBiblio, project_.descriptor_files);
+    case kDir:
+      return ParseDir();
+    case kLogFile:
+      return ParseLogFile();
+    case kGenRtf:
+      return ParseGenRtf();
+    case kMount:
+      return ParseMount();
+    case kMpgTrack:
+      return ParseMpegTrack();
+    case kDaTrack:
+      return ParseAudioTrack();
+    case kDefEntry:
+      return ParseEntry();
+    case kMake:
+      return ParseMake();
+    case kSegment:
+      return ParseSegment();
+    case kPlayList:
+      return ParseList(ListKind::kPlayList);
+    case kSelection:
+      return ParseList(ListKind::kSelection);
+    case kAutoPause:
+      return ParseAutoPause();
+    default:
+      ReportError("Keyword \"%s\" currently not supported.", Word());
+      return false;
+  }
+}
+
+Status ScriptParser::ReportEnd(const char* message) {
+  if (reader_.WordTooLong()) {
+    ReportError("A word is longer than %zu characters.", ScriptReader::kMaxWordLength);
+  } else {
+    ReportError("%s", message);
+  }
+  return false;
+}
+
+}  // namespace vcd2

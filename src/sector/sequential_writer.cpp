@@ -1,0 +1,26 @@
+#include "sector/sequential_writer.h"
+
+#include <cerrno>
+
+#include "base/error_reporter.h"
+
+namespace vcd2 {
+
+Status SequentialWriter::Write(int32_t lba, RawSector& sector) {
+  FinishSector(sector, lba);
+  buffer_.insert(buffer_.end(), sector.begin(), sector.end());
+  return buffer_.size() < kBlockSectors * kRawSectorSize || Flush();
+}
+
+Status SequentialWriter::Flush() {
+  if (!buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), image_) != buffer_.size()) {
+    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    buffer_.clear();
+    return false;
+  }
+  buffer_.clear();
+  return true;
+}
+
+}  // namespace vcd2

@@ -1,0 +1,82 @@
+// A host that mirrors the directory tree and supplies file data itself.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/disc_build.h"
+
+namespace vcd2 {
+namespace {
+
+struct Host {
+  std::map<VolumeImagerNode*, std::string> nodes;  // alive, with their names
+  std::vector<std::string> created;
+  std::vector<std::string> released;
+  std::string opened;
+  uint32_t left = 0;
+} host;
+
+VolumeImagerNode* CreateNode(const VolumeImagerNode* record) {
+  auto* node = new VolumeImagerNode(*record);
+  node->host_data = record->kind == VCD2_NODE_READ_FILE ? 1 : 0;
+  host.nodes[node] = record->name;
+  host.created.push_back(record->name + std::string(record->parent ? " in " : " at ") +
+                         (record->parent ? host.nodes[record->parent] : "root"));
+  return node;
+}
+
+void ReleaseNode(VolumeImagerNode* node) {
+  host.released.push_back(host.nodes.at(node));
+  host.nodes.erase(node);
+  delete node;
+}
+
+int32_t OpenFile(VolumeImagerNode* node) {
+  host.opened = host.nodes.at(node);
+  host.left = node->size;
+  return 1;
+}
+
+int32_t ReadFile(void* buffer, uint32_t count) {
+  const uint32_t n = std::min(count, host.left);
+  std::fill_n(static_cast<char*>(buffer), n, 'h');
+  host.left -= n;
+  return static_cast<int32_t>(n);
+}
+
+int32_t CloseFile(VolumeImagerNode*) {
+  return 1;
+}
+
+TEST(HostVolumeTest, TheHostGetsEveryNodeAndSuppliesItsFiles) {
+  host = {};
+  test::TempDir dir;
+  dir.Write("copy.txt", std::string(3000, 'c'));
+  static const VolumeIoTable io = {nullptr, nullptr, OpenFile, CloseFile, ReadFile, {}};
+  BuilderCallbacks callbacks{};
+  callbacks.create_node = CreateNode;
+  callbacks.release_node = ReleaseNode;
+  callbacks.io_table = &io;
+  const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
+                             "\"\nCOPYRIGHT \"COPY.TXT\" DIR \"copy.txt\"\n"
+                             "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT ENDFILE";
+  const auto build = test::RunScript(dir.Write("disc.vcd", script), "", nullptr, &callbacks);
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  // Root files, then each directory with its files, in the volume's order.
+  const std::vector<std::string> created = {
+      "COPY.TXT at root",   "EXT at root",     "VCD at root",   "INFO.VCD in VCD",
+      "ENTRIES.VCD in VCD", "SEGMENT at root", "MPEGAV at root"};
+  EXPECT_EQ(host.created, created);
+  EXPECT_EQ(host.opened, "COPY.TXT");
+  EXPECT_TRUE(host.nodes.empty());  // every node released
+  EXPECT_EQ(host.released.size(), created.size());
+  const RawSector data = test::ReadImageSector((dir.Path() / "data.bin").string(), 152);
+  EXPECT_EQ(data[kUserDataOffset], 'h');
+  EXPECT_EQ(test::ReadImageSector((dir.Path() / "data.bin").string(), 153)[kUserDataOffset + 951],
+            'h');
+}
+
+}  // namespace
+}  // namespace vcd2

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/byte_order.h"
+#include "sector/edc.h"
+#include "sector/scrambler.h"
+#include "sector/sector.h"
+#include "support/sector_reference.h"
+
+namespace vcd2 {
+namespace {
+
+RawSector RandomSector(uint8_t submode_bits, unsigned seed) {
+  std::mt19937 random(seed);
+  RawSector sector{};
+  for (size_t i = kUserDataOffset; i < kRawSectorSize; ++i) {
+    sector[i] = static_cast<uint8_t>(random());
+  }
+  SetSubheader(sector, {1, 2, submode_bits, 3});
+  return sector;
+}
+
+TEST(EdcTest, MatchesTheBitwiseCrcForEveryLength) {
+  const RawSector data = RandomSector(0, 1);
+  for (size_t size :
+       {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{2056}, size_t{2332}}) {
+    EXPECT_EQ(Edc(data.data(), size), test::BitwiseEdc(data.data(), size)) << size;
+  }
+}
+
+TEST(SectorTest, Form1SectorsCarryEdcAndParityIndependentOfTheHeader) {
+  RawSector a = RandomSector(submode::kData, 2);
+  RawSector b = a;
+  FinishSector(a, 0);
+  FinishSector(b, 4711);
+  EXPECT_TRUE(test::SectorIsValid(a));
+  EXPECT_TRUE(std::equal(a.begin() + kForm1EdcOffset, a.end(), b.begin() + kForm1EdcOffset));
+  EXPECT_NE(a[kHeaderOffset + 1], b[kHeaderOffset + 1]);
+  a[kUserDataOffset + 100] ^= 1;
+  EXPECT_FALSE(test::SectorIsValid(a));
+}
+
+TEST(SectorTest, Form2SectorsCarryOnlyTheEdc) {
+  RawSector sector{};
+  SetSubheader(sector, {0, 0, submode::kForm2, 0});
+  FinishSector(sector, -150);
+  EXPECT_EQ(LoadLittleEndian32(sector.data() + kForm2EdcOffset),
+            test::BitwiseEdc(sector.data() + kSubheaderOffset, 2332));
+  EXPECT_TRUE(std::all_of(sector.begin() + kUserDataOffset, sector.begin() + kForm2EdcOffset,
+                          [](uint8_t b) { return b == 0; }));
+  const uint8_t sync[12] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0};
+  EXPECT_TRUE(std::equal(sync, sync + 12, sector.begin()));
+}
+
+TEST(SectorTest, HeaderAddressesAndImagePositions) {
+  struct Case {
+    int32_t lba;
+    std::array<uint8_t, 4> header;
+    int64_t position;
+  };
+  for (const Case& c :
+       {Case{-150, {0x00, 0x00, 0x00, 0x02}, 0}, Case{0, {0x00, 0x02, 0x00, 0x02}, 352800},
+        Case{16, {0x00, 0x02, 0x16, 0x02}, 390432}, Case{4349, {0x00, 0x59, 0x74, 0x02}, 10581648},
+        Case{4350, {0x01, 0x00, 0x00, 0x02}, 10584000}}) {
+    RawSector sector = RandomSector(submode::kData, 3);
+    FinishSector(sector, c.lba);
+    EXPECT_TRUE(std::equal(c.header.begin(), c.header.end(), sector.begin() + kHeaderOffset))
+        << c.lba;
+    EXPECT_EQ(ImagePosition(c.lba), c.position);
+  }
+}
+
+TEST(ScramblerTest, MatchesTheShiftRegister) {
+  const auto& sequence = ScramblerSequence();
+  EXPECT_EQ(sequence[0], 0x01);
+  EXPECT_EQ(sequence[1], 0x80);
+  EXPECT_EQ(sequence[2], 0x00);
+  EXPECT_EQ(sequence[3], 0x60);
+  for (size_t i = 0; i < kScramblerSize; ++i) ASSERT_EQ(sequence[i], test::ScramblerByte(i)) << i;
+  RawSector sector = RandomSector(0, 4);
+  const RawSector original = sector;
+  ScrambleSectorBody(sector.data() + kHeaderOffset);
+  ScrambleSectorBody(sector.data() + kHeaderOffset);
+  EXPECT_EQ(sector, original);
+}
+
+}  // namespace
+}  // namespace vcd2

@@ -1,0 +1,36 @@
+#include "support/media_tools.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace vcd2::test {
+
+int Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str());
+}
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+std::map<std::string, std::string> ProbeStream(const std::string& path) {
+  std::istringstream lines(
+      Capture("ffprobe -v error -select_streams 0 -show_streams -of "
+              "default=noprint_wrappers=1 '" +
+              path + "'"));
+  std::map<std::string, std::string> fields;
+  for (std::string line; std::getline(lines, line);) {
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return fields;
+}
+
+}  // namespace vcd2::test
