@@ -117,7 +117,7 @@ TEST_F(MuxAudioTest, ADiscFromAPictureAndASound) {
             0);
   ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i sine=duration=3 -ac 2 '" + Out("snd.wav") + "'"), 0);
   const std::string disc = Out("disc");
-  // A mount label would end the STILL stream: a second still is a plain path.
+  // The mount label DIR is a keyword, which would end the STILL stream.
   const auto build = test::BuildDisc(
       dir_,
       "MAKE STILL PALHIGH DIR \"hi.mpg\" DIR \"lo.mpg\" FROM BMP DIR \"pic.bmp\" ENDMAKE\n"
