@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/error_reporter.h"
 #include "base/file_error.h"
 #include "base/unique_file.h"
+#include "base/error_reporter.h"
 #include "make/audio_coder.h"
 #include "make/pcm_format.h"
 #include "make/pcm_samples.h"
