@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "media/audio_frame_header.h"
 #include "media/mpeg_constants.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr size_t kPackHeaderSize = 12;   // start code, SCR and mux rate
 constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr size_t kHeaderSearchLimit = 2000;
 constexpr uint16_t kPalHeight = 288;
@@ -132,7 +132,7 @@ void MpegPackReader::NoteAudio(size_t packet_size) {
   const size_t end = std::min(available, start + kHeaderSearchLimit);
   for (size_t i = start; i + 3 < end; ++i) {
     if (data[i] == 0xFF && (data[i + 1] & 0xF0) == 0xF0) {
-      audio_mode_ = data[i + 3] >> 6;
+      audio_mode_ = ParseAudioFrameHeader(data + i).mode;
       return;
     }
   }
