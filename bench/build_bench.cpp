@@ -4,6 +4,7 @@
 // for the data to reach the disk.
 // Usage: build_bench VCD2BUILD WORK_DIR [MINUTES]
 // The stream is made with ffmpeg on first use and kept in WORK_DIR.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -37,8 +38,13 @@ Run Spawn(const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   Run run;
   const auto start = Clock::now();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);  // no summaries
   pid_t pid;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return run;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
   rusage usage{};
   wait4(pid, &run.status, 0, &usage);
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
