@@ -1,5 +1,7 @@
 #include "media/mpeg_pack_reader.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,7 +25,10 @@ bool MpegPackReader::Open(const std::string& path) {
   file_.reset(std::fopen(path.c_str(), "rb"));
   begin_ = 0;
   count_ = 0;
-  return file_ != nullptr;
+  if (file_ == nullptr) return false;
+  posix_fadvise(fileno(file_.get()), 0, 0, POSIX_FADV_SEQUENTIAL);
+  buffer_.resize(kBufferSize);
+  return true;
 }
 
 // Unread bytes move to the front only when a refill needs the room.
@@ -73,7 +78,7 @@ bool MpegPackReader::ReadPack(std::span<uint8_t> destination, Pack& pack) {
     }
     if (!Fill(kPacketPrefixSize)) return false;
     const size_t packet_size = kPacketPrefixSize + (size_t{Data()[4]} << 8 | Data()[5]);
-    if (packet_size > kBufferSize || !Fill(packet_size)) return false;
+    if (packet_size > kMaxPacketSize || !Fill(packet_size)) return false;
     NotePacket(id, packet_size, first, pack);
     Copy(packet_size, destination, pack.length);
   }
