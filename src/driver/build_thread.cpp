@@ -63,6 +63,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   script.reset();
   if (!parsed) {
     ReportError("Parser reported an error.");  // still carries the script prefix
+    Reporter().SetScriptName("");
     return VCD2_RESULT_FAILED;
   }
   Reporter().SetScriptName("");

@@ -1,6 +1,7 @@
 #include "media/entry_scanner.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "media/mpeg_constants.h"
 
@@ -10,14 +11,18 @@ namespace {
 constexpr size_t kFirstPacket = 12;  // behind the pack header
 constexpr uint8_t kIntraCoded = 1;
 
+bool Wanted(int code) {
+  return code == start_code::kPicture || code == start_code::kSequenceHeader ||
+         code == start_code::kGroupOfPictures;
+}
+
 }  // namespace
 
 void EntryScanner::ScanPack(const uint8_t* pack, uint32_t sector) {
   const uint8_t id = pack[kFirstPacket + 3];
   if (id == start_code::kSystemHeader) {
-    carry_.clear();
-    carry_sector_ = 0;
-    carry_position_ = 0;
+    carry_codes_.clear();
+    carry_size_ = 0;
     return;
   }
   if (id != start_code::kVideo) return;
@@ -29,31 +34,57 @@ void EntryScanner::ScanPack(const uint8_t* pack, uint32_t sector) {
   const size_t payload_start = fields_start + fields;
   const size_t payload_size = std::min(packet_length - fields, kVideoPackSize - payload_start);
   const uint8_t* payload = pack + payload_start;
-  if (!carry_.empty()) ScanCarry(payload, payload_size);
-  carry_.assign(payload, payload + payload_size);
+  if (carry_size_ != 0) {
+    for (const Code& code : carry_codes_) Apply(code);
+    ScanTail(payload, payload_size);
+  }
+  carry_codes_.clear();
+  FindCodes(payload, payload_size);
+  tail_size_ = std::min(kTailSize, payload_size);
+  std::memcpy(tail_, payload + payload_size - tail_size_, tail_size_);
+  carry_size_ = payload_size;
   carry_sector_ = sector;
   carry_position_ = static_cast<uint16_t>(payload_start);
 }
 
-// Scans the buffered payload; a start code may reach into the new one.
-void EntryScanner::ScanCarry(const uint8_t* payload, size_t payload_size) {
-  auto byte = [&](size_t i) -> int {
-    if (i < carry_.size()) return carry_[i];
-    return i - carry_.size() < payload_size ? payload[i - carry_.size()] : -1;
-  };
-  for (size_t i = 0; i < carry_.size(); ++i) {
-    if (byte(i) != 0 || byte(i + 1) != 0 || byte(i + 2) != 1) continue;
-    const int code = byte(i + 3);
-    if (code == start_code::kPicture) {
-      const uint8_t header[2] = {static_cast<uint8_t>(byte(i + 4)),
-                                 static_cast<uint8_t>(byte(i + 5))};
-      NotePicture(header);
-    } else if (code == start_code::kSequenceHeader) {
-      pending_sector_ = carry_sector_;
-      pending_position_ = static_cast<uint16_t>(carry_position_ + i);
-    } else if (code == start_code::kGroupOfPictures) {
-      pictures_since_group_ = 0;
-    }
+// The codes lying wholly inside the payload: each 01 byte found is checked
+// for the two zeros before it.
+void EntryScanner::FindCodes(const uint8_t* payload, size_t payload_size) {
+  if (payload_size < kCodeReach) return;
+  const uint8_t* end = payload + payload_size - kCodeReach + 3;  // last 01 that fits, plus one
+  for (const uint8_t* one = payload + 2; one < end; ++one) {
+    one = static_cast<const uint8_t*>(std::memchr(one, 1, static_cast<size_t>(end - one)));
+    if (one == nullptr) return;
+    if (one[-1] != 0 || one[-2] != 0 || !Wanted(one[1])) continue;
+    carry_codes_.push_back({static_cast<uint16_t>(one - 2 - payload), one[1], {one[2], one[3]}});
+  }
+}
+
+// The codes beginning in the carried payload's tail, which may reach into
+// this payload; bytes beyond both read as -1.
+void EntryScanner::ScanTail(const uint8_t* payload, size_t payload_size) {
+  uint8_t joint[2 * kTailSize];
+  const size_t more = std::min(kTailSize, payload_size);
+  std::memcpy(joint, tail_, tail_size_);
+  std::memcpy(joint + tail_size_, payload, more);
+  const size_t size = tail_size_ + more;
+  auto byte = [&](size_t i) -> int { return i < size ? joint[i] : -1; };
+  for (size_t i = 0; i < tail_size_; ++i) {
+    if (byte(i) != 0 || byte(i + 1) != 0 || byte(i + 2) != 1 || !Wanted(byte(i + 3))) continue;
+    Apply({static_cast<uint16_t>(carry_size_ - tail_size_ + i),
+           static_cast<uint8_t>(byte(i + 3)),
+           {static_cast<uint8_t>(byte(i + 4)), static_cast<uint8_t>(byte(i + 5))}});
+  }
+}
+
+void EntryScanner::Apply(const Code& code) {
+  if (code.value == start_code::kPicture) {
+    NotePicture(code.header);
+  } else if (code.value == start_code::kSequenceHeader) {
+    pending_sector_ = carry_sector_;
+    pending_position_ = static_cast<uint16_t>(carry_position_ + code.offset);
+  } else {
+    pictures_since_group_ = 0;
   }
 }
 

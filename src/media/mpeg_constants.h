@@ -10,6 +10,7 @@ inline constexpr uint32_t kClockTicksPerSector = 1200;  // 90 kHz / 75 sectors p
 inline constexpr size_t kVideoPackSize = 2324;          // one Form 2 sector's data
 inline constexpr size_t kAudioPackSize = 2304;          // followed by 20 zero bytes
 inline constexpr uint32_t kMuxRate = 3528;              // units of 50 bytes per second
+inline constexpr size_t kPackHeaderSize = 12;           // start code, SCR and mux rate
 
 // Start codes (the byte after 00 00 01).
 namespace start_code {
@@ -32,6 +33,23 @@ inline constexpr uint8_t kStillHigh = 0xE2;
 inline uint32_t ReadScr(const uint8_t* b) {
   return (uint32_t{b[0]} >> 1 & 3) << 30 | uint32_t{b[1]} << 22 | uint32_t{b[2]} >> 1 << 15 |
          uint32_t{b[3]} << 7 | uint32_t{b[4]} >> 1;
+}
+
+// Stores an MPEG-1 pack header: the pack start code, the clock as the SCR
+// (bit 32 zero, marker bits set) and the mux rate.
+inline void StorePackHeader(uint8_t* p, uint32_t clock) {
+  p[0] = 0x00;
+  p[1] = 0x00;
+  p[2] = 0x01;
+  p[3] = start_code::kPack;
+  p[4] = static_cast<uint8_t>(0x21 | (clock >> 29 & 0x06));
+  p[5] = static_cast<uint8_t>(clock >> 22);
+  p[6] = static_cast<uint8_t>(clock >> 14 | 0x01);
+  p[7] = static_cast<uint8_t>(clock >> 7);
+  p[8] = static_cast<uint8_t>(clock << 1 | 0x01);
+  p[9] = static_cast<uint8_t>(0x80 | kMuxRate >> 15);  // marker, rate bits 21..15
+  p[10] = static_cast<uint8_t>(kMuxRate >> 7);
+  p[11] = static_cast<uint8_t>(kMuxRate << 1 | 0x01);  // rate bits 6..0, marker
 }
 
 // Length of the MPEG-1 packet header fields after the packet length:

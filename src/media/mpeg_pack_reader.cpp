@@ -1,14 +1,16 @@
 #include "media/mpeg_pack_reader.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cstring>
 
+#include "media/audio_frame_header.h"
 #include "media/mpeg_constants.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr size_t kPackHeaderSize = 12;   // start code, SCR and mux rate
 constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr size_t kHeaderSearchLimit = 2000;
 constexpr uint16_t kPalHeight = 288;
@@ -24,7 +26,10 @@ bool MpegPackReader::Open(const std::string& path) {
   begin_ = 0;
   count_ = 0;
   consumed_ = 0;
-  return file_ != nullptr;
+  if (file_ == nullptr) return false;
+  posix_fadvise(fileno(file_.get()), 0, 0, POSIX_FADV_SEQUENTIAL);
+  buffer_.resize(kBufferSize);
+  return true;
 }
 
 // Unread bytes move to the front only when a refill needs the room.
@@ -76,7 +81,7 @@ bool MpegPackReader::ReadPack(std::span<uint8_t> destination, Pack& pack) {
     }
     if (!Fill(kPacketPrefixSize)) return false;
     const size_t packet_size = kPacketPrefixSize + (size_t{Data()[4]} << 8 | Data()[5]);
-    if (packet_size > kBufferSize || !Fill(packet_size)) return false;
+    if (packet_size > kMaxPacketSize || !Fill(packet_size)) return false;
     NotePacket(id, packet_size, first, pack);
     Copy(packet_size, destination, pack.length);
   }
@@ -135,7 +140,7 @@ void MpegPackReader::NoteAudio(size_t packet_size) {
   const size_t end = std::min(available, start + kHeaderSearchLimit);
   for (size_t i = start; i + 3 < end; ++i) {
     if (data[i] == 0xFF && (data[i + 1] & 0xF0) == 0xF0) {
-      audio_mode_ = data[i + 3] >> 6;
+      audio_mode_ = ParseAudioFrameHeader(data + i).mode;
       return;
     }
   }

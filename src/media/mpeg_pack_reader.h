@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/unique_file.h"
 
@@ -30,7 +31,8 @@ class MpegPackReader {
   uint8_t GetContentType() const;
 
  private:
-  static constexpr size_t kBufferSize = 4096;
+  static constexpr size_t kBufferSize = size_t{1} << 20;  // one read per megabyte
+  static constexpr size_t kMaxPacketSize = 4096;
 
   bool Fill(size_t wanted);
   void Consume(size_t count);
@@ -42,7 +44,7 @@ class MpegPackReader {
   const uint8_t* Data() const { return buffer_.data() + begin_; }
 
   UniqueFile file_;
-  std::array<uint8_t, kBufferSize> buffer_{};
+  std::vector<uint8_t> buffer_;
   size_t begin_ = 0;  // first unread byte
   size_t count_ = 0;  // unread bytes
   uint64_t consumed_ = 0;

@@ -23,22 +23,10 @@ struct PackKind {
 void MakeFiller(RawSector& sector, uint32_t clock) {
   sector.fill(0);
   uint8_t* pack = sector.data() + kUserDataOffset;
-  const uint8_t header[] = {0x00,
-                            0x00,
-                            0x01,
-                            start_code::kPack,
-                            static_cast<uint8_t>(0x21 | (clock >> 29 & 0x06)),
-                            static_cast<uint8_t>(clock >> 22),
-                            static_cast<uint8_t>(clock >> 14 | 0x01),
-                            static_cast<uint8_t>(clock >> 7),
-                            static_cast<uint8_t>(clock << 1 | 0x01),
-                            0x80,
-                            0x1B,
-                            0x91};  // mux rate 3528 with marker bits
-  std::memcpy(pack, header, sizeof header);
+  StorePackHeader(pack, clock);
   const uint8_t padding[] = {0x00, 0x00, 0x01, start_code::kPadding, 0x09, 0x02, 0xFF, 0x0F};
-  std::memcpy(pack + sizeof header, padding, sizeof padding);
-  std::fill(pack + sizeof header + sizeof padding, pack + kVideoPackSize, 0xFF);
+  std::memcpy(pack + kPackHeaderSize, padding, sizeof padding);
+  std::fill(pack + kPackHeaderSize + sizeof padding, pack + kVideoPackSize, 0xFF);
 }
 
 Status WriteAt(PackPlacement& placement, RawSector& sector, PackKind kind, bool end_of_record) {

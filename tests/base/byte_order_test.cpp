@@ -35,6 +35,7 @@ TEST(ByteOrderTest, EveryHelperWritesAndReadsKnownBytes) {
   const uint8_t read[] = {0x12, 0x34, 0x56, 0x78};
   EXPECT_EQ(LoadBigEndian16(read), 0x1234);
   EXPECT_EQ(LoadBigEndian32(read), 0x12345678u);
+  EXPECT_EQ(LoadLittleEndian16(read), 0x3412);
   EXPECT_EQ(LoadLittleEndian32(read), 0x78563412u);
   EXPECT_EQ(Bcd(0), 0x00);
   EXPECT_EQ(Bcd(59), 0x59);

@@ -160,6 +160,34 @@ TEST(MpegSourceTest, TheScanRecordsTheSequenceHeadersOfIntraPictures) {
   EXPECT_EQ(headers[2].picture, 8u);
 }
 
+// A sequence header that begins 1 to 6 bytes before the end of a payload,
+// with an audio pack between the two video packs; a system header drops the
+// codes of the payload before it.
+TEST(MpegSourceTest, StartCodesSplitAtEveryOffsetAreFound) {
+  for (size_t before = 1; before <= 6; ++before) {
+    std::vector<uint8_t> es(MpegSynth::kVideoPayload - before, 0x55);
+    for (auto part :
+         {test::SequenceHeader(352, 288), test::GroupOfPictures(), test::Picture(0, 1)}) {
+      es.insert(es.end(), part.begin(), part.end());
+    }
+    const auto at = es.begin() + MpegSynth::kVideoPayload;
+    MpegSynth stream;
+    stream.Pack(0, 0xE0, {es.begin(), at})
+        .Pack(1200, 0xC0, {0xFF, 0xFD}, 2304)
+        .Pack(2400, 0xE0, {at, es.end()})
+        .Pack(3600, 0xE0, test::SequenceHeader(352, 288))
+        .SystemHeaderPack(4800, 0xE0)
+        .Pack(6000, 0xE0, test::Picture(0, 1))
+        .Pack(7200, 0xE0);
+    const auto copy = CopyStream(stream);
+    ASSERT_TRUE(copy->result.ok);
+    const auto& headers = copy->result.sequence_headers;
+    ASSERT_EQ(headers.size(), 1u) << before;
+    EXPECT_EQ(headers[0].sector, 30u);
+    EXPECT_EQ(headers[0].position, 12 + 6 + 1 + MpegSynth::kVideoPayload - before);
+  }
+}
+
 TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
   MpegSynth stream;
   for (uint32_t i = 0; i <= 160; ++i) stream.Pack(i * 1200, 0xE0);

@@ -7,40 +7,36 @@
 namespace vcd2 {
 namespace {
 
-TEST(FileRefTest, ADirectPathIsItsOwnFullPath) {
-  const FileRef file("clips/a.mpg");
-  EXPECT_EQ(file.NewFullPath(), "clips/a.mpg");
-  std::array<char, 64> buffer{};
-  EXPECT_STREQ(file.CopyFullPath(buffer), "clips/a.mpg");
-}
-
-TEST(FileRefTest, AMountRelativePathJoinsTheMountDirectory) {
-  for (const auto& [directory, expected] :
-       std::initializer_list<std::pair<std::string, std::string>>{{"/video", "/video/CLIP1.MPG"},
-                                                                  {"/video/", "/video/CLIP1.MPG"},
-                                                                  {"D:\\", "D:\\CLIP1.MPG"},
-                                                                  {"", "CLIP1.MPG"}}) {
-    MountPoint mount{MountMode::kIntern, directory, "", "SRC"};
-    FileRef file("SRC", "CLIP1.MPG");
-    EXPECT_TRUE(file.IsMountRelative());
-    file.BindMount(&mount);
-    EXPECT_EQ(file.Location(), LocationKind::kMountResolved);
-    EXPECT_EQ(file.NewFullPath(), expected) << directory;
+TEST(FileRefTest, FullPaths) {
+  const MountPoint mount{MountMode::kIntern, "", "", "SRC"};
+  const struct {
+    FileRef file;
+    std::optional<std::string> directory;  // of the bound mount
+    std::optional<std::string> path;
+  } cases[] = {
+      {FileRef("clips/a.mpg"), std::nullopt, "clips/a.mpg"},
+      {FileRef("SRC", "CLIP1.MPG"), "/video", "/video/CLIP1.MPG"},
+      {FileRef("SRC", "CLIP1.MPG"), "/video/", "/video/CLIP1.MPG"},
+      {FileRef("SRC", "CLIP1.MPG"), "D:\\", "D:\\CLIP1.MPG"},
+      {FileRef("SRC", "CLIP1.MPG"), "", "CLIP1.MPG"},
+      {FileRef("SRC", "CLIP1.MPG"), std::nullopt, std::nullopt},  // unbound
+      {FileRef(), std::nullopt, std::nullopt},                    // undetermined
+  };
+  for (auto c : cases) {
+    MountPoint bound = mount;
+    if (c.directory) {
+      bound.directory = *c.directory;
+      c.file.BindMount(&bound);
+    }
+    EXPECT_EQ(c.file.NewFullPath(), c.path) << c.file.FirstName() << c.directory.value_or("-");
+    std::array<char, 64> buffer{};
+    const char* copied = c.file.CopyFullPath(buffer);
+    EXPECT_EQ(copied != nullptr ? std::optional<std::string>(copied) : std::nullopt, c.path);
   }
-}
-
-TEST(FileRefTest, UnboundAndUndeterminedReferencesHaveNoPath) {
-  std::array<char, 64> buffer{};
-  EXPECT_EQ(FileRef("SRC", "CLIP1.MPG").NewFullPath(), std::nullopt);
-  EXPECT_EQ(FileRef("SRC", "CLIP1.MPG").CopyFullPath(buffer), nullptr);
-  EXPECT_TRUE(FileRef().HasNoLocation());
-  EXPECT_EQ(FileRef().NewFullPath(), std::nullopt);
-}
-
-TEST(FileRefTest, APathThatDoesNotFitTheBufferIsNotCut) {
-  std::array<char, 8> buffer{};
-  EXPECT_EQ(FileRef("1234567").CopyFullPath(buffer), buffer.data());
-  EXPECT_EQ(FileRef("12345678").CopyFullPath(buffer), nullptr);
+  // A path that does not fit the buffer with its terminator is not cut.
+  std::array<char, 8> small{};
+  EXPECT_EQ(FileRef("1234567").CopyFullPath(small), small.data());
+  EXPECT_EQ(FileRef("12345678").CopyFullPath(small), nullptr);
 }
 
 }  // namespace

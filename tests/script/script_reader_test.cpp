@@ -63,72 +63,45 @@ TEST(ScriptReaderTest, LineCounting) {
   }
 }
 
-TEST(ScriptReaderTest, TheLineStandsBehindTheWord) {
-  Reader reader("first\nsecond third");
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->Line(), 2u);  // the line break ended the word
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->Line(), 2u);
-}
-
-TEST(ScriptReaderTest, SkipLineEndsAtTheLineBreak) {
-  Reader reader("REM a comment\nNEXT\nREM\nAFTER REM last");
+TEST(ScriptReaderTest, LineSkipAndUnget) {
+  Reader reader("REM a comment\nNEXT\nREM\n\"Quoted\" REM last");
   ASSERT_TRUE(reader->ReadWord());
   reader->SkipLine();
   ASSERT_TRUE(reader->ReadWord());
   EXPECT_EQ(reader->Word(), "NEXT");
+  EXPECT_EQ(reader->Line(), 3u);  // the line break that ended the word is behind it
   ASSERT_TRUE(reader->ReadWord());
   reader->SkipLine();  // REM ended its line: the next line is kept
   ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->Word(), "AFTER");
+  reader->UngetWord();
+  ASSERT_TRUE(reader->ReadWord());
+  EXPECT_EQ(reader->Word(), "Quoted");  // delivered again with its kind
+  EXPECT_TRUE(reader->IsQuoted());
+  EXPECT_EQ(reader->Line(), 4u);
   ASSERT_TRUE(reader->ReadWord());
   reader->SkipLine();  // runs into the end of the file
   EXPECT_FALSE(reader->ReadWord());
 }
 
-TEST(ScriptReaderTest, UngetWordDeliversTheWordAgainWithItsKind) {
-  Reader reader("\"Quoted\" plain");
-  ASSERT_TRUE(reader->ReadWord());
-  reader->UngetWord();
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->Word(), "Quoted");
-  EXPECT_TRUE(reader->IsQuoted());
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->Word(), "PLAIN");
-}
-
-TEST(ScriptReaderTest, Integers) {
+TEST(ScriptReaderTest, IntegersAndVersionNumbers) {
   struct Case {
+    bool version;
     const char* word;
     bool ok;
     int32_t value;
   };
   for (const Case& c :
-       {Case{"42", true, 42}, Case{"-7", true, -7}, Case{"-", true, 0}, Case{"\"\"", true, 0},
-        Case{"12A", false, 0}, Case{"+5", false, 0}, Case{"4294967297", true, 1}}) {
+       {Case{false, "42", true, 42}, Case{false, "-7", true, -7}, Case{false, "-", true, 0},
+        Case{false, "\"\"", true, 0}, Case{false, "12A", false, 0}, Case{false, "+5", false, 0},
+        Case{false, "4294967297", true, 1}, Case{true, "2.0", true, 20}, Case{true, "2", true, 20},
+        Case{true, "2.00", true, 20}, Case{true, "1.1", true, 11}, Case{true, "1.15", true, 11},
+        Case{true, "1.19", true, 11}, Case{true, "-1.5", true, -15}, Case{true, "2.0.0", false, 0},
+        Case{true, "v2", false, 0}}) {
     Reader reader(c.word);
     ASSERT_TRUE(reader->ReadWord());
     int32_t value = -1;
-    EXPECT_EQ(reader->ParseInteger(value), c.ok) << c.word;
-    if (c.ok) {
-      EXPECT_EQ(value, c.value) << c.word;
-    }
-  }
-}
-
-TEST(ScriptReaderTest, VersionNumbers) {
-  struct Case {
-    const char* word;
-    bool ok;
-    int32_t value;
-  };
-  for (const Case& c : {Case{"2.0", true, 20}, Case{"2", true, 20}, Case{"2.00", true, 20},
-                        Case{"1.1", true, 11}, Case{"1.15", true, 11}, Case{"1.19", true, 11},
-                        Case{"-1.5", true, -15}, Case{"2.0.0", false, 0}, Case{"v2", false, 0}}) {
-    Reader reader(c.word);
-    ASSERT_TRUE(reader->ReadWord());
-    int32_t value = -1;
-    EXPECT_EQ(reader->ParseVersionNumber(value), c.ok) << c.word;
+    EXPECT_EQ(c.version ? reader->ParseVersionNumber(value) : reader->ParseInteger(value), c.ok)
+        << c.word;
     if (c.ok) {
       EXPECT_EQ(value, c.value) << c.word;
     }

@@ -1,0 +1,290 @@
+// What each statement records in the project; the messages of refused ones
+// are in rejected_scripts_test.cpp.
+#include <gtest/gtest.h>
+
+#include "support/script_runner.h"
+
+namespace vcd2 {
+namespace {
+
+using test::AtLine;
+using test::Parse;
+using test::Script20;
+using Messages = std::vector<std::string>;
+
+TEST(DispatcherTest, EndFileEndsTheScriptAndCommentsSkipTheirLine) {
+  EXPECT_TRUE(Parse("VERSION 2.0 ENDFILE \"unterminated garbage").ok);
+  EXPECT_TRUE(Parse("REM VERSION is on this line\nVERSION 2.0 ! too\nENDFILE").ok);
+  EXPECT_TRUE(Parse("VERSION 2.0\n#\nENDFILE\n;").ok);
+  EXPECT_TRUE(Parse("VERSION 2.0 ADDENTRY ENDFILE").ok);
+  EXPECT_EQ(Parse("version \"2.00\" ENDFILE").project->version, 2u);
+}
+
+TEST(DiscStatementsTest, AlbumVolumeAndApplication) {
+  const auto run = Parse(Script20("ALBUM \"ABCDEFGHIJKLMNOPQRST\" VOLUME 65537 ANZVOL 3 APP \"" +
+                                  std::string(60, 'a') + "\""));
+  ASSERT_TRUE(run.ok);
+  const VcdProject& project = *run.project;
+  EXPECT_EQ(std::string(project.album_id.begin(), project.album_id.end()), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(project.volume_number, 1);  // low 16 bits
+  EXPECT_EQ(project.volume_count, 3);
+  EXPECT_EQ(std::string(project.application_name.data()), std::string(47, 'a'));
+  const auto short_album = Parse(Script20("ALBUM abc"));
+  EXPECT_EQ(std::string(short_album.project->album_id.begin(), short_album.project->album_id.end()),
+            "ABC             ");
+  EXPECT_EQ(short_album.project->volume_count, 1);  // without ANZVOL
+}
+
+TEST(DiscStatementsTest, OutputBlocks) {
+  const auto run =
+      Parse(Script20("OUTPUT 2 \"t.bin\"\n1 DISK \"d.bin\" ENDOUTPUT OUTPUT ENDOUTPUT"));
+  ASSERT_TRUE(run.ok);
+  const auto& names = run.project->output_names;
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0]->sequence, 2u);
+  EXPECT_EQ(names[0]->NewFullPath(), "t.bin");
+  EXPECT_TRUE(names[1]->IsMountRelative());
+  EXPECT_EQ(names[1]->SecondName(), "d.bin");
+}
+
+TEST(DiscStatementsTest, VolumeFilesGoToTheirLists) {
+  const auto run =
+      Parse(Script20("FILE \"A.TXT\" \"a.txt\" RTF \"B.RTF\" M \"b.rtf\" IFFDYUV \"C.IFF\" \"c\" "
+                     "COPYRIGHT \"CR.TXT\" \"cr\" ABSTRACT \"AB.TXT\" \"ab\" VOLSET \"VS\" \"vs\" "
+                     "BIBLIO \"BI\" \"bi\" "
+                     "DIR \"some dir\" LOGFILE \"log\""));
+  ASSERT_TRUE(run.ok);
+  const VcdProject& project = *run.project;
+  std::vector<std::pair<std::string, FileType>> cdi;
+  for (const auto& file : project.cdi_files) cdi.emplace_back(file->name, file->GetFileType());
+  EXPECT_EQ(cdi, (std::vector<std::pair<std::string, FileType>>{{"A.TXT", FileType::kPlainFile},
+                                                                {"B.RTF", FileType::kRtfFile},
+                                                                {"C.IFF", FileType::kIffDyuv}}));
+  std::vector<FileType> descriptors;
+  for (const auto& file : project.descriptor_files) descriptors.push_back(file->GetFileType());
+  EXPECT_EQ(descriptors, (std::vector<FileType>{FileType::kCopyright, FileType::kAbstract,
+                                                FileType::kVolumeSet, FileType::kBiblio}));
+  EXPECT_EQ(project.cdi_files[1]->FirstName(), "M");
+  EXPECT_EQ(project.dir_text, "some dir");
+  EXPECT_EQ(project.dir_given, 1u);
+  EXPECT_EQ(project.log_file->NewFullPath(), "log");
+}
+
+TEST(DiscStatementsTest, NamesInTheImage) {
+  EXPECT_TRUE(Parse(Script20("FILE \"X.BIN;1\" \"x\" FILE \"_8CHARS_.E_1\" \"y\" "
+                             "FILE x.txt \"z\" RTF \"NOEXT\" \"r\" "
+                             "GENRTF \"G.\" FORM 1 \"g\" EOF"))
+                  .ok);
+}
+
+TEST(GenRtfTest, RecordOptionsOfTheParts) {
+  const auto run = Parse(
+      Script20("GENRTF \"R.RTF\" FORM 1 \"a\" EOR ENDMAKE FORM 2 M \"b\" EOF "
+               "GENRTF \"S.RTF\" FORM 2 \"c\" EOR EOF GENRTF \"T.RTF\" EOR FORM 257 \"d\" EOF"));
+  ASSERT_TRUE(run.ok);
+  auto options = [&](size_t file, size_t part) {
+    const auto& rtf = static_cast<const RtfFile&>(*run.project->cdi_files[file]);
+    return std::pair<int, int>(rtf.parts[part]->submode, rtf.parts[part]->last_submode);
+  };
+  EXPECT_EQ(options(0, 0), (std::pair<int, int>(0x08, 0x09)));
+  EXPECT_EQ(options(0, 1), (std::pair<int, int>(0x28, 0xA8)));
+  EXPECT_EQ(options(1, 0), (std::pair<int, int>(0x28, 0xA9)));
+  EXPECT_EQ(options(2, 0), (std::pair<int, int>(0x08, 0x88)));  // 257 counts as 1
+  EXPECT_EQ(run.project->cdi_files[0]->GetFileType(), FileType::kPartsFile);
+}
+
+const PsdList& OnlyList(const test::ScriptRun& run) {
+  EXPECT_EQ(run.project->lists.size(), 1u);
+  return *run.project->lists.at(0);
+}
+
+TEST(PlayListTest, ClausesAndTheirValues) {
+  const auto run = Parse(
+      Script20("PLAYLIST L PLAY A B\nC ENDPLAY PLAY D ENDPLAY PREVIOUS START NEXT N RETURN STOP "
+               "PLAYTIME 600 WAIT 975 AUTOWAIT INF ENDPLAYLIST"));
+  ASSERT_TRUE(run.ok);
+  const PsdList& list = OnlyList(run);
+  EXPECT_EQ(list.kind, ListKind::kPlayList);
+  EXPECT_EQ(list.label_kind, ListLabelKind::kNamed);
+  std::vector<std::pair<std::string, uint32_t>> items;
+  for (const auto& item : list.play_items) items.emplace_back(item.name, item.line);
+  EXPECT_EQ(items, (std::vector<std::pair<std::string, uint32_t>>{
+                       {"A", 2}, {"B", 3}, {"C", 3}, {"D", 3}}));
+  EXPECT_EQ(list.previous.kind, TargetKind::kStart);
+  EXPECT_EQ(list.next.kind, TargetKind::kName);
+  EXPECT_EQ(list.next.name, "N");
+  EXPECT_EQ(list.return_target.kind, TargetKind::kStop);
+  EXPECT_EQ(list.playing_time, 600);
+  EXPECT_EQ(list.auto_wait, 255);
+}
+
+TEST(PlayListTest, WaitTimeCodes) {
+  const std::pair<const char*, int> cases[] = {
+      {"0", 0}, {"900", 60}, {"975", 61}, {"30000", 254}, {"-21", 0}, {"30007", 254}, {"INF", 255}};
+  for (const auto& [word, code] : cases) {
+    const auto run = Parse(Script20(std::string("PLAYLIST L WAIT ") + word + " ENDPLAYLIST"));
+    ASSERT_TRUE(run.ok) << word;
+    EXPECT_EQ(OnlyList(run).wait, code) << word;
+  }
+}
+
+TEST(PlayListTest, StartLabelsAndRefusedWords) {
+  auto run = Parse(Script20("PLAYLIST START ENDPLAYLIST"));
+  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kStart);
+  EXPECT_EQ(OnlyList(run).label, "");
+  run = Parse("VERSION 2.0 PLAYLIST L PREVIOUS MULTI ENDPLAYLIST ENDFILE");
+  EXPECT_TRUE(run.ok);  // a warning: parsing goes on
+  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname L.")});
+  EXPECT_EQ(OnlyList(run).previous.kind, TargetKind::kNone);
+  run = Parse("VERSION 2.0 SELECTION NONE ENDSELECTION ENDFILE");
+  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname NONE.")});
+  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kRefused);
+}
+
+TEST(SelectionTest, ClausesAreasAndItems) {
+  const auto run =
+      Parse(Script20("SELECTION S PLAY P NEXT X 10 20 30 300 PREVIOUS Y WAIT 15 RETURN R 1 2A B 7\n"
+                     "DEFAULT MULTINUM TIMEOUT T BASE 5 LOOP INF JUMP COMPLETE "
+                     "ITEMS ENDITEMS 1 2 3 4 B ENDITEMS ENDSELECTION"));
+  ASSERT_TRUE(run.ok) << run.messages[0];
+  const PsdList& list = OnlyList(run);
+  EXPECT_EQ(list.play_items.size(), 1u);
+  EXPECT_EQ(list.next.area, (HotSpotArea{10, 20, 30, 44}));
+  EXPECT_EQ(list.previous.area, kDefaultArea);
+  EXPECT_EQ(list.wait, 1);
+  EXPECT_EQ(list.return_target.area, (HotSpotArea{1, 2, 0, 7}));  // "2A" reads as 2, "B" as 0
+  EXPECT_EQ(list.default_target.kind, TargetKind::kMultiNum);
+  EXPECT_EQ(list.timeout.name, "T");
+  EXPECT_EQ(list.base, 5);
+  EXPECT_EQ(list.loop, 0);
+  EXPECT_EQ(list.jump, 0x80);
+  ASSERT_EQ(list.selection_items.size(), 2u);
+  EXPECT_EQ(list.selection_items[0].name, "ENDITEMS");  // the first word is always an item
+  EXPECT_EQ(list.selection_items[0].area, (HotSpotArea{1, 2, 3, 4}));
+  EXPECT_EQ(list.selection_items[1].name, "B");
+}
+
+TEST(MakeTest, AudioParameterWords) {
+  const std::tuple<const char*, int, int> cases[] = {{"224S", 7, 1}, {"\"224 s\"", 7, 1},
+                                                     {"64m", 3, 0},  {"\" 384 D \"", 8, 3},
+                                                     {"192", 6, 1},  {"96I", 4, 2}};
+  for (const auto& [word, bitrate, mode] : cases) {
+    const auto run =
+        Parse(Script20(std::string("MAKE MPA ") + word + " M OUT.MP2 FROM WAVE M IN.WAV ENDMAKE"));
+    ASSERT_TRUE(run.ok) << word;
+    const auto& rule = static_cast<const AudioMakeRule&>(*run.project->makes.at(0));
+    EXPECT_EQ(rule.bitrate_code, bitrate) << word;
+    EXPECT_EQ(rule.channel_mode, static_cast<uint32_t>(mode)) << word;
+    EXPECT_EQ(rule.GetTarget()->GetFileType(), FileType::kMpegAudio);
+    EXPECT_EQ(rule.GetTarget()->SecondName(), "OUT.MP2");
+    ASSERT_EQ(rule.GetSources().size(), 1u);
+    EXPECT_EQ(rule.GetSources()[0]->GetFileType(), FileType::kWave);
+  }
+}
+
+TEST(MakeTest, HighResolutionStillWithCompanion) {
+  const auto run = Parse(
+      Script20("MAKE STILL PALHIGH M HI.MPG M LO.MPG FROM BMP M PIC.BMP BMP \"b.bmp\" ENDMAKE"));
+  ASSERT_TRUE(run.ok);
+  const auto& makes = run.project->makes;
+  ASSERT_EQ(makes.size(), 2u);
+  const auto& high = static_cast<const StillMakeRule&>(*makes[0]);
+  const auto& low = static_cast<const StillMakeRule&>(*makes[1]);
+  EXPECT_EQ(high.GetTarget()->GetFileType(), FileType::kPalHighStill);
+  EXPECT_EQ(low.GetTarget()->GetFileType(), FileType::kPalLowStill);
+  EXPECT_EQ(high.low_resolution, 0);
+  EXPECT_EQ(low.low_resolution, 1);
+  EXPECT_EQ(high.GetSources().size(), 2u);
+  EXPECT_EQ(low.GetSources().size(), 2u);
+  EXPECT_EQ(low.GetSources()[0]->GetFileType(), FileType::kPicture);
+  const auto single = Parse(Script20("MAKE STILL NTSCLOW \"n.mpg\" FROM BMP \"p.bmp\" ENDMAKE"));
+  ASSERT_EQ(single.project->makes.size(), 1u);
+  EXPECT_EQ(single.project->makes[0]->GetTarget()->GetFileType(), FileType::kNtscLowStill);
+}
+
+TEST(MakeTest, MuxStreamsSourcesAndLengths) {
+  const auto run =
+      Parse(Script20("MAKE MUX M OUT.MPG FROM VIDEO M V.M1V AUDIO M A.MP2 LENGTH 100 "
+                     "STILL M S1.MPG M S2.MPG LENGTH 50 ENDMAKE"));
+  ASSERT_TRUE(run.ok) << run.messages[0];
+  std::vector<std::tuple<FileType, uint32_t, uint32_t>> seen;
+  for (const auto& source : run.project->makes.at(0)->GetSources()) {
+    const auto& item = static_cast<const MakeSourceItem&>(*source);
+    seen.emplace_back(item.GetFileType(), item.stream_number, item.length);
+  }
+  const std::vector<std::tuple<FileType, uint32_t, uint32_t>> expected = {
+      {FileType::kMpegVideo, 1, 0},
+      {FileType::kMpegAudio, 2, 0},  // only STILL streams keep LENGTH
+      {FileType::kMpegStill, 3, 50},
+      {FileType::kMpegStill, 3, 50}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(run.project->makes[0]->GetTarget()->GetFileType(), FileType::kMpegSystem);
+}
+
+TEST(TrackStatementsTest, TracksAndSegments) {
+  const auto run = Parse(
+      Script20("MPGTRACK T1 1 CD1 \"VIDEO.MPG\" SEGMENT S 7 \"s.mpg\" DATRACK D 3 wave \"d.wav\" "
+               "DATRACK E 4 PCMM \"e.pcm\""));
+  ASSERT_TRUE(run.ok);
+  const MpegTrack& track = *run.project->mpeg_tracks[0];
+  EXPECT_EQ(track.label, "T1");
+  EXPECT_EQ(track.FirstName(), "CD1");
+  EXPECT_EQ(track.SecondName(), "VIDEO.MPG");
+  EXPECT_EQ(track.GetFileType(), FileType::kMpegSystem);
+  EXPECT_EQ(track.video_standard, 2u);
+  EXPECT_EQ(run.project->segments[0]->sequence, 7u);
+  EXPECT_EQ(run.project->segments[0]->item_type, ItemType::kSegment);
+  EXPECT_EQ(run.project->audio_tracks[0]->GetFileType(), FileType::kWave);
+  EXPECT_EQ(run.project->audio_tracks[1]->GetFileType(), FileType::kPcmBigEndian);
+}
+
+TEST(TrackStatementsTest, Timecodes) {
+  struct Case {
+    const char* text;
+    uint32_t value;
+    uint8_t mode;
+  };
+  for (const Case& c :
+       {Case{"1:02:03:04", 0x01020304, 0}, Case{"1;2;3;4", 0x01020304, 0},
+        Case{"+01:02:03:04", 0x01020304, 0}, Case{"-10:00", 0x0A00, 1}, Case{"=0:0:0:1", 1, 2},
+        Case{"5:", 5, 0}, Case{"99:99:99:99", 0x63636363, 0}, Case{"\"  1:2  \"", 0x0102, 0},
+        Case{"1:2:3:4:junk", 0x01020304, 0}, Case{":5", 5, 0}}) {
+    const auto run = Parse(Script20(std::string("DEFENTRY E ") + c.text + " T"));
+    ASSERT_TRUE(run.ok) << c.text << (run.messages.empty() ? "" : run.messages[0]);
+    EXPECT_EQ(run.project->entries[0]->timecode, c.value) << c.text;
+    EXPECT_EQ(run.project->entries[0]->placement_mode, c.mode) << c.text;
+    EXPECT_EQ(run.project->entries[0]->track_label, "T");
+  }
+}
+
+TEST(TrackStatementsTest, AutoPausePositionsAndTheirLine) {
+  const auto run = Parse(
+      "VERSION 2.0\nAUTOPAUSE X BEGIN AUTOPAUSE START END\n"
+      "AUTOPAUSE X AT =1:00\nAUTOPAUSE X ENDFILE ALBUM A ENDFILE");
+  ASSERT_TRUE(run.ok);
+  const auto& marks = run.project->pause_marks;
+  ASSERT_EQ(marks.size(), 4u);
+  EXPECT_EQ(marks[0]->position, 94u);
+  EXPECT_EQ(marks[0]->reference.kind, TargetKind::kName);
+  EXPECT_EQ(marks[0]->reference.line, 2u);
+  EXPECT_EQ(marks[1]->reference.kind, TargetKind::kStart);
+  EXPECT_EQ(marks[1]->position, 97u);
+  EXPECT_EQ(marks[2]->timecode, 0x0100u);
+  EXPECT_EQ(marks[2]->reference.line, 4u);  // the line after its last word
+  EXPECT_EQ(marks[3]->position, 26u);       // a closing keyword stands as a position
+}
+
+TEST(TrackStatementsTest, InternAndExternMounts) {
+  const auto run = Parse(Script20("MOUNT intern src c:\\video MOUNT EXTERN X \"D:\\\" ON drive"));
+  ASSERT_TRUE(run.ok);
+  const auto& mounts = run.project->mounts;
+  EXPECT_EQ(mounts[0]->mode, MountMode::kIntern);
+  EXPECT_EQ(mounts[0]->label, "SRC");
+  EXPECT_EQ(mounts[0]->directory, "C:\\VIDEO");
+  EXPECT_EQ(mounts[1]->mode, MountMode::kExtern);
+  EXPECT_EQ(mounts[1]->directory, "D:\\");
+  EXPECT_EQ(mounts[1]->location, "DRIVE");
+}
+
+}  // namespace
+}  // namespace vcd2
