@@ -8,7 +8,9 @@
 #include "base/file_error.h"
 #include "base/progress.h"
 #include "base/unique_file.h"
+#include "driver/check_script.h"
 #include "driver/host_tables.h"
+#include "driver/inspect_stream.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
@@ -43,6 +45,11 @@ const char* RequestedGraph() {
   return host != nullptr ? host->graph_file : nullptr;
 }
 
+uintptr_t RequestedMode() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
+}
+
 // The five phases; each runs only when the one before succeeded.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Parsing script...");
@@ -63,6 +70,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
     ShowStatus("Writing graph...");
     return WritePsdGraph(project, graph) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
   }
+  if (RequestedMode() == VCD2_MODE_CHECK) return CheckScript(project);
   ShowStatus("Performing makes...");
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");
@@ -82,6 +90,11 @@ void CleanUp(std::unique_ptr<VcdProject> project) {
 }  // namespace
 
 int32_t BuildThread(const std::string& script_path) {
+  if (RequestedMode() == VCD2_MODE_INSPECT) return InspectStream(script_path);
+  if (RequestedMode() != VCD2_MODE_BUILD && RequestedMode() != VCD2_MODE_CHECK) {
+    ReportError("Unknown build mode %ju.", static_cast<uintmax_t>(RequestedMode()));
+    return VCD2_RESULT_FAILED;
+  }
   UniqueFile script(std::fopen(script_path.c_str(), "rb"));
   if (!script) return VCD2_RESULT_FAILED;  // silent: the host tells the user
   std::unique_ptr<VcdProject> project;

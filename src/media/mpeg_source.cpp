@@ -6,6 +6,7 @@
 #include "media/pack_sector.h"
 #include "media/source_file.h"
 #include "media/source_writer.h"
+#include "media/stream_compliance.h"
 
 namespace vcd2 {
 namespace {
@@ -53,6 +54,7 @@ Status WriteMpegFile(SourceContext& context) {
     ReportError("Not an MPEG file: %s.", path.c_str());
     return false;
   }
+  WarnIfNotCompliant(path);
   const int32_t start = context.result.next_sector;
   const uint32_t first_clock = ReadScr(destination.data() + 4);
   uint32_t last_clock = first_clock;
