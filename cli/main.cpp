@@ -9,6 +9,7 @@
 #include <string>
 
 #include "graph.h"
+#include "inspect.h"
 #include "options.h"
 #include "terminal.h"
 #include "vcd2/vcd2.h"
@@ -102,6 +103,8 @@ int main(int argc, char** argv) {
   callbacks.show_warning = OnWarning;
   callbacks.show_summary = OnSummary;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
+  if (options.inspect) return InspectFiles(options.files, callbacks);
+  callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;
   GraphOutput graph(options.graph);
   if (!options.graph.empty()) {
     if (!graph.Prepare()) return VCD2_RESULT_FAILED;

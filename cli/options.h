@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // What the command line asks for.
 struct Options {
@@ -8,9 +9,12 @@ struct Options {
   Action action = Action::kBuild;
   bool quiet = false;
   std::string script;
-  std::string disc;   // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
-  std::string graph;  // --graph FILE: draw the playback control instead of building
-  std::string error;  // for kUsageError
+  std::string disc;                // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
+  std::string graph;               // --graph FILE: draw the playback control instead of building
+  std::string error;               // for kUsageError
+  bool check = false;              // --check: check the script, write nothing
+  bool inspect = false;            // --inspect: report on the MPEG files instead
+  std::vector<std::string> files;  // --inspect: the MPEG files
 };
 
 Options ParseOptions(int argc, char** argv);

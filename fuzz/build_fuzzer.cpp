@@ -75,8 +75,9 @@ std::set<std::string> PrepareMedia() {
 // A new file of the work directory.
 bool IsNewPlainName(const FileRef& file) {
   const std::string path = file.NewFullPath().value_or("");
+  std::error_code error;  // a name the system refuses is no new file either
   return !path.empty() && path.find_first_of("/\\") == std::string::npos &&
-         !std::filesystem::exists(path);
+         !std::filesystem::exists(path, error) && !error;
 }
 
 bool WritesOnlyNewFiles(const VcdProject& project) {

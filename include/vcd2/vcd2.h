@@ -93,6 +93,23 @@ typedef struct VolumeIoTable {
   void (*reserved[8])(void);
 } VolumeIoTable;
 
+/* Values of BuilderCallbacks.mode. */
+enum {
+  /* build the images the script at script_path describes */
+  VCD2_MODE_BUILD = 0,
+  /* parse, sort and check the script's labels, measure and inspect every
+     source, show the warnings and, through show_summary, the images,
+     tracks and MAKE rules a build would produce; write nothing and run no
+     MAKE rule. The result is the one the build would have up to the image
+     step: 0 when nothing was found wrong. */
+  VCD2_MODE_CHECK = 1,
+  /* script_path names an MPEG file: show_summary receives, per Video CD
+     property, what a Video CD needs and what the file has, and one line of
+     advice per problem. 0 when the file is Video CD compliant, 1 when it is
+     not or is no MPEG program stream. */
+  VCD2_MODE_INSPECT = 2
+};
+
 /*
  * The host's callback table, ten pointer-sized words. The library keeps the
  * pointer: the table must stay valid while builds may run. Every word may be
@@ -127,7 +144,9 @@ typedef struct BuilderCallbacks {
      is not called. The result is 0 when the graph was written. The library
      writes DOT only; rendering it is the host's business. */
   const char* graph_file;
-  void* reserved_8;
+  /* word 8: what VCD2DiscBuilder does with script_path, a VCD2_MODE_*
+     value. 0, as in a zeroed table, is a normal build. */
+  uintptr_t mode;
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;
 } BuilderCallbacks;

@@ -8,7 +8,9 @@
 #include "base/file_error.h"
 #include "base/progress.h"
 #include "base/unique_file.h"
+#include "driver/check_script.h"
 #include "driver/host_tables.h"
+#include "driver/inspect_stream.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
@@ -54,6 +56,11 @@ const char* RequestedGraph() {
   return host != nullptr ? host->graph_file : nullptr;
 }
 
+uintptr_t RequestedMode() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
+}
+
 // The five phases; each runs only when the one before succeeded. Outputs are
 // checked against the inputs before the first file is written.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
@@ -79,6 +86,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
   if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
+  if (RequestedMode() == VCD2_MODE_CHECK) return CheckScript(project);
   ShowStatus("Performing makes...");
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");
@@ -89,6 +97,11 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
 }  // namespace
 
 int32_t BuildThread(const std::string& script_path) {
+  if (RequestedMode() == VCD2_MODE_INSPECT) return InspectStream(script_path);
+  if (RequestedMode() != VCD2_MODE_BUILD && RequestedMode() != VCD2_MODE_CHECK) {
+    ReportError("Unknown build mode %ju.", static_cast<uintmax_t>(RequestedMode()));
+    return VCD2_RESULT_FAILED;
+  }
   UniqueFile script(std::fopen(script_path.c_str(), "rb"));
   if (!script) return VCD2_RESULT_FAILED;  // silent: the host tells the user
   std::unique_ptr<VcdProject> project;

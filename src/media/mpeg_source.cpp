@@ -7,6 +7,7 @@
 #include "media/source_file.h"
 #include "media/source_writer.h"
 #include "media/stream_clock.h"
+#include "media/stream_compliance.h"
 
 namespace vcd2 {
 namespace {
@@ -71,6 +72,7 @@ Status WriteMpegFile(SourceContext& context) {
     ReportError("Not an MPEG file: %s.", path.c_str());
     return false;
   }
+  WarnIfNotCompliant(path);
   const int32_t start = context.result.next_sector;
   StreamClock clock(path, file_size, ReadScr(destination.data() + 4));
   Triggers triggers(context.project, context.item.label);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/media_tools.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -165,3 +166,33 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
 }
 
 }  // namespace
+
+// --inspect reports every file and fails when one is not compliant; --check
+// of the same clips writes nothing.
+TEST(Vcd2BuildTest, InspectAndCheck) {
+  vcd2::test::TempDir dir;
+  const std::string good = (dir.Path() / "good.mpg").string();
+  const std::string small = (dir.Path() / "small.mpg").string();
+  ASSERT_TRUE(vcd2::test::MakeClip(good, "-target pal-vcd"));
+  ASSERT_TRUE(vcd2::test::MakeClip(small, "-target pal-vcd -s 320x240"));
+  auto outcome = RunBuild({"--inspect", good});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.out.rfind(good + ": Video CD compliant\n", 0), 0u) << outcome.out;
+  outcome = RunBuild({"--inspect", small, good});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_NE(outcome.out.find("    fix: ffmpeg -i " + small + " -target pal-vcd "),
+            std::string::npos);
+  EXPECT_NE(outcome.out.find(good + ": Video CD compliant\n"), std::string::npos);
+  EXPECT_EQ(RunBuild({"--inspect", "--disc", "x", good}).exit_code, 2);
+
+  const std::string script =
+      dir.Write("disc.vcd", "VERSION 2.0\nOUTPUT 1 \"" + (dir.Path() / "d.bin").string() +
+                                "\" 2 \"" + (dir.Path() / "t.bin").string() +
+                                "\" ENDOUTPUT\nMPGTRACK T 1 \"" + small + "\"\nENDFILE\n");
+  const auto before = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+  outcome = RunBuild({"--check", script});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_NE(outcome.err.find("warning: " + small + " is not Video CD compliant"),
+            std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), before);
+}

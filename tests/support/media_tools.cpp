@@ -34,3 +34,14 @@ std::map<std::string, std::string> ProbeStream(const std::string& path) {
 }
 
 }  // namespace vcd2::test
+
+namespace vcd2::test {
+
+bool MakeClip(const std::string& path, const std::string& options) {
+  return Shell(
+             "ffmpeg -y -f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i "
+             "sine=sample_rate=44100 -t 1 " +
+             options + " '" + path + "'") == 0;
+}
+
+}  // namespace vcd2::test

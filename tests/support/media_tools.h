@@ -13,3 +13,11 @@ std::string Capture(const std::string& command);
 std::map<std::string, std::string> ProbeStream(const std::string& path);
 
 }  // namespace vcd2::test
+
+namespace vcd2::test {
+
+// A one-second clip of a test picture and a tone made by ffmpeg at path with
+// the output options given (e.g. "-target pal-vcd"); true when made.
+bool MakeClip(const std::string& path, const std::string& options);
+
+}  // namespace vcd2::test

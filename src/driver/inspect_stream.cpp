@@ -1,0 +1,33 @@
+#include "driver/inspect_stream.h"
+
+#include <new>
+
+#include "base/error_reporter.h"
+#include "driver/host_tables.h"
+#include "media/stream_compliance.h"
+#include "media/stream_facts.h"
+#include "vcd2/vcd2.h"
+
+namespace vcd2 {
+
+int32_t InspectStream(const std::string& path) {
+  try {
+    StreamFacts facts;
+    std::string reason;
+    if (!ReadStreamFacts(path, facts, reason)) {
+      ReportError("%s %s.", path.c_str(), reason.c_str());
+      return VCD2_RESULT_FAILED;
+    }
+    const std::vector<StreamProblem> problems = FindStreamProblems(path, facts);
+    const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+    if (host != nullptr && host->show_summary != nullptr) {
+      host->show_summary(DescribeStream(path, facts, problems).c_str());
+    }
+    return problems.empty() ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  } catch (const std::bad_alloc&) {
+    ReportError("A memory error occured.");
+    return VCD2_RESULT_MEMORY_ERROR;
+  }
+}
+
+}  // namespace vcd2

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vcd2 {
+
+// What an MPEG file carries, as far as a Video CD cares: the system layer
+// from the project's own pack reader, the streams from libavformat and the
+// video sequence and audio frame headers read directly.
+struct StreamFacts {
+  int mpeg_version = 0;        // of the system stream: 1, 2, or 0 when no pack starts it
+  uint64_t packs = 0;          // packs read (MPEG-1 system streams only)
+  uint64_t odd_packs = 0;      // packs other than 2324 (video) or 2304 (audio) bytes
+  size_t odd_pack_length = 0;  // the first such length
+  uint32_t mux_rate = 0;       // of the first pack, units of 50 bytes per second
+  bool mux_rate_varies = false;
+
+  bool has_video = false;
+  bool still = false;     // video in a still stream (E1/E2)
+  int video_version = 0;  // 1 MPEG-1 video, 2 MPEG-2 video, 0 other codec
+  std::string video_codec;
+  int width = 0;
+  int height = 0;
+  double frame_rate = 0;
+  uint32_t video_bit_rate = 0;  // from the sequence header, bit/s; 0 unknown or variable
+  bool variable_rate = false;   // the sequence header says so
+  uint32_t buffer_size = 0;     // VBV buffer from the sequence header, bytes
+
+  bool has_audio = false;
+  int audio_layer = 0;  // 1, 2 or 3 for MPEG-1 audio; 0 other codec
+  std::string audio_codec;
+  int sample_rate = 0;
+  uint32_t audio_bit_rate = 0;  // bit/s
+  int audio_mode = -1;          // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+
+  double duration = 0;  // seconds
+};
+
+// Reads the facts of an MPEG file. False, with a reason, when the file cannot
+// be read or is no MPEG program stream.
+bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& reason);
+
+}  // namespace vcd2
