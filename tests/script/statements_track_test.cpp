@@ -33,7 +33,12 @@ TEST(TrackStatementsTest, RejectedTracks) {
       {"VERSION 2.0 MPGTRACK T X", {AtLine(1, "Expected numerical value, found X.")}},
       {"VERSION 2.0 MPGTRACK T 1 M", {AtLine(1, "EOF encountered.")}},
       {"VERSION 2.0 DATRACK D 1 \"wave\" \"d\"",
-       {AtLine(1, "The word wave was a complete surprise to me at this place of your script.")}},
+       {AtLine(1, "The word wave was a complete surprise to me at this place of your script."),
+        AtLine(1, "Expected Audio file type.")}},
+      {"VERSION 2.0 DATRACK D 1 BEGIN \"d\"",
+       {AtLine(1, "The word BEGIN was a complete surprise to me at this place of your script."),
+        AtLine(1, "Expected Audio file type.")}},
+      {"VERSION 2.0 DATRACK D 1", {AtLine(1, "EOF encountered while expecting INTERN or EXTERN")}},
       {"VERSION 2.0 DATRACK D 1 ENDFILE \"d\"", {AtLine(1, "Expected Audio file type.")}},
   };
   for (const auto& [script, messages] : cases) {
