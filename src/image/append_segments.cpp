@@ -79,7 +79,8 @@ Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, u
   const std::string placeholder = "SEGMENT\\" + SegmentFileName(item.position + 1) + ";1";
   item.position = number;
   number += units;
-  records.push_back({placeholder, first, units * kSegmentUnitSectors * kForm1DataSize,
+  records.push_back({placeholder, first,
+                     static_cast<uint32_t>(units * kSegmentUnitSectors * kForm1DataSize),
                      SegmentFileName(item.position + 1) + ";1"});
   item.content_flags = source.content_type;
   RawSector padding{};

@@ -275,14 +275,16 @@ TEST_F(InteractiveDiscTest, SegmentRecordsAndBothPsdFilesAgree) {
     }
     const bool selection = d[0] == 0x18;
     EXPECT_EQ(x[0], selection ? 0x1A : 0x10);
+    const size_t first_target = selection ? 6 : 4;  // after counts, base and LID
     const size_t targets = selection ? 5 : 3;
+    const size_t rest = first_target + 2 * targets;
     const size_t fixed = selection ? 20 : 14;
     const size_t count = selection ? d[2] : d[1];
-    EXPECT_TRUE(std::equal(d + 1, d + 6, x + 1)) << plain_offset;  // counts, base, LID
-    for (size_t i = 0; i < targets; ++i) {
-      EXPECT_EQ(LoadBigEndian16(x + 6 + 2 * i), target(LoadBigEndian16(d + 6 + 2 * i)));
+    EXPECT_TRUE(std::equal(d + 1, d + first_target, x + 1)) << plain_offset;
+    for (size_t i = first_target; i < rest; i += 2) {
+      EXPECT_EQ(LoadBigEndian16(x + i), target(LoadBigEndian16(d + i))) << plain_offset << " " << i;
     }
-    EXPECT_TRUE(std::equal(d + 6 + 2 * targets, d + fixed, x + 6 + 2 * targets));
+    EXPECT_TRUE(std::equal(d + rest, d + fixed, x + rest)) << plain_offset;
     for (size_t i = 0; i < count; ++i) {
       const uint16_t item = LoadBigEndian16(d + fixed + 2 * i);
       if (selection) {
