@@ -167,7 +167,7 @@ TEST_F(DataTrackTest, APinnedBuildKeepsItsHash) {
   char hash[65] = {};
   EXPECT_EQ(std::fread(hash, 1, 64, pipe), 64u);
   pclose(pipe);
-  EXPECT_STREQ(hash, "2966bf0e2df470a562ca14cfd4dde7b8178d4565464fa2a265903d548d5cf83d");
+  EXPECT_STREQ(hash, "613eaa1e1a3d3f080c327cb7e1e952372fac4786a186c3713e609ab007d8de80");
 }
 
 TEST_F(DataTrackTest, EverySectorCarriesValidEdcAndParity) {

@@ -84,12 +84,12 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
       .Padding(100)
       .Pack(9600, 0xE0);
   // The last pack is followed by nothing: it is not delivered. A padding
-  // packet ends a record wherever it lies in the pack.
+  // packet ends a record wherever it lies in the pack (the first pack never does).
   const auto copy = CopyStream(stream);
   ASSERT_TRUE(copy->result.ok);
   ASSERT_EQ(copy->result.next_sector, 38);
   const std::vector<Subheader4> expected = {
-      {1, 2, 0x63, 0x1F}, {1, 1, 0x64, 0x7F}, {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
+      {1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F}, {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
       {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}, {1, 1, 0x65, 0x7F}, {1, 1, 0x63, 0x0F}};
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
