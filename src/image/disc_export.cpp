@@ -66,7 +66,7 @@ class DiscWriter {
  private:
   Status Put(const uint8_t* data, size_t size) {
     if (std::fwrite(data, 1, size, out_) != size) {
-      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      ReportWriteFailure(errno);
       return false;
     }
     return true;
@@ -164,7 +164,7 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     spans.back().end = writer.Next();
   }
   if (std::fclose(out.release()) != 0) {
-    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    ReportWriteFailure(errno);
     return false;
   }
   WriteCue(project, name, spans);

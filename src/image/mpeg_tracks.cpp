@@ -76,7 +76,7 @@ Status BuildMpegTracks(VcdProject& project) {
     }
     if (!WriteTrack(project, *tracks[i], image.get(), i + 1 == tracks.size())) return false;
     if (std::fclose(image.release()) != 0) {
-      ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+      ReportWriteFailure(errno);
       return false;
     }
   }

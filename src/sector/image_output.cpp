@@ -48,8 +48,7 @@ Status ImageOutput::AppendFileSectors(std::span<const uint8_t> data, int32_t lba
 }
 
 Status ImageOutput::AppendPrepared(RawSector& sector, int32_t lba) {
-  StoreDiscTime(sector.data() + kHeaderOffset, lba);
-  sector[kModeOffset] = kMode2;
+  StoreSyncAndHeader(sector, lba);
   return Append(sector);
 }
 
@@ -60,23 +59,29 @@ Status ImageOutput::Append(const RawSector& sector) {
 }
 
 // The first failure is reported; the output then stays failed and silent.
+// A failed call names its error code and, on the next line, the system's
+// words; a short count without an error means the disk is full.
 Status ImageOutput::FlushImageBuffer() {
   if (failed_) return false;
-  if (file_ == nullptr) return Fail("Writing image file failed (%u).", open_error_);
+  if (file_ == nullptr) return Fail(open_error_);
   errno = 0;
   const size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
   if (written != buffer_.size()) {
-    if (written == 0 && errno != ENOSPC) return Fail("Writing image file failed (%u).", errno);
+    const int error = errno;
     std::fclose(file_);
     file_ = nullptr;
-    return Fail("Disk full writing image file.", 0);
+    return Fail(error);
   }
   buffer_.clear();
   return true;
 }
 
-Status ImageOutput::Fail(const char* format, int error) {
-  ReportError(format, static_cast<unsigned>(error));
+Status ImageOutput::Fail(int error) {
+  if (error != 0) {
+    ReportWriteFailure(error);
+  } else {
+    ReportError("Disk full writing image file.");
+  }
   failed_ = true;
   return false;
 }

@@ -31,7 +31,7 @@ class ImageOutput : public SectorSink {
   Status AppendFileSectors(std::span<const uint8_t> data, int32_t lba, uint32_t size,
                            uint32_t subheader_word, uint32_t last_subheader_word) override;
   // Appends a prepared sector whose EDC is already computed and which has no
-  // ECC (a Form 2 sector): only its header address changes.
+  // ECC (a Form 2 sector): sync, header address and mode are stored.
   Status AppendPrepared(RawSector& sector, int32_t lba);
 
   // Writes out the buffered sectors.
@@ -41,7 +41,8 @@ class ImageOutput : public SectorSink {
 
  private:
   Status Append(const RawSector& sector);
-  Status Fail(const char* format, int error);
+  // Reports a failed write (error 0: a short count) and stays failed.
+  Status Fail(int error);
 
   std::FILE* file_ = nullptr;
   int open_error_ = 0;

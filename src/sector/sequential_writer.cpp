@@ -15,7 +15,7 @@ Status SequentialWriter::Write(int32_t lba, RawSector& sector) {
 Status SequentialWriter::Flush() {
   if (!buffer_.empty() &&
       std::fwrite(buffer_.data(), 1, buffer_.size(), image_) != buffer_.size()) {
-    ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+    ReportWriteFailure(errno);
     buffer_.clear();
     return false;
   }

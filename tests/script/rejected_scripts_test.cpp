@@ -78,7 +78,11 @@ TEST(RejectedScriptTest, Statements) {
       // Tracks, entries, pauses and mounts.
       {"MPGTRACK T X", {"@1 Expected numerical value, found X."}},
       {"MPGTRACK T 1 M", {"@1 EOF encountered."}},
-      {"DATRACK D 1 \"wave\" \"d\"", {"@1 The word wave" + kSurprise}},
+      {"DATRACK D 1 \"wave\" \"d\"",
+       {"@1 The word wave" + kSurprise, "@1 Expected Audio file type."}},
+      {"DATRACK D 1 BEGIN \"d\"",
+       {"@1 The word BEGIN" + kSurprise, "@1 Expected Audio file type."}},
+      {"DATRACK D 1", {"@1 EOF encountered while expecting INTERN or EXTERN"}},
       {"DATRACK D 1 ENDFILE \"d\"", {"@1 Expected Audio file type."}},
       {"DEFENTRY E 100 T", {"@1 Illegal timecode format."}},
       {"DEFENTRY E 12.5 T", {"@1 Illegal timecode format."}},
