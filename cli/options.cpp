@@ -29,11 +29,13 @@ namespace {
 
 enum LongOnly { kGraph = 256 };
 
-constexpr option kLongOptions[] = {
-    {"quiet", no_argument, nullptr, 'q'},   {"summary", no_argument, nullptr, 's'},
-    {"disc", required_argument, nullptr, 'd'}, {"graph", required_argument, nullptr, kGraph},
-    {"help", no_argument, nullptr, 'h'},    {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0}};
+constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
+                                   {"summary", no_argument, nullptr, 's'},
+                                   {"disc", required_argument, nullptr, 'd'},
+                                   {"graph", required_argument, nullptr, kGraph},
+                                   {"help", no_argument, nullptr, 'h'},
+                                   {"version", no_argument, nullptr, 'V'},
+                                   {nullptr, 0, nullptr, 0}};
 
 Options UsageError(std::string error) {
   Options options;
@@ -50,7 +52,8 @@ Options Refused(char** argv, int code) {
                           ? "option '--disc' needs a name"
                           : "option '--graph' needs a file name ending in .dot, .svg or .png");
   }
-  if (optopt != 0) return UsageError(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
+  if (optopt != 0)
+    return UsageError(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
   const std::string word = argv[optind - 1];
   return UsageError("unknown option '" + word.substr(0, word.find('=')) + "'");
 }

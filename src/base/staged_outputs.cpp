@@ -35,8 +35,8 @@ std::string StagedOutputs::Create(const std::string& path) {
     entry.working_path = FdPath(fd);
   } else {
     if (fd >= 0) close(fd);
-    const int named = open(entry.working_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                           0666);
+    const int named =
+        open(entry.working_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (named >= 0) close(named);
   }
   entries_.push_back(entry);

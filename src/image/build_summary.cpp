@@ -84,13 +84,15 @@ std::string BuildSummary(const VcdProject& project) {
 void WarnDiscLength(const VcdProject& project) {
   const uint64_t disc = project.next_free_address;
   if (disc > k80Minutes) {
-    ReportWarning("The disc is longer than 80 minutes: %llu sectors, %llu fit; most burners "
-                  "refuse it.",
-                  static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k80Minutes));
+    ReportWarning(
+        "The disc is longer than 80 minutes: %llu sectors, %llu fit; most burners "
+        "refuse it.",
+        static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k80Minutes));
   } else if (disc > k74Minutes) {
-    ReportWarning("The disc is longer than 74 minutes: %llu sectors, %llu fit; it needs "
-                  "80-minute media.",
-                  static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k74Minutes));
+    ReportWarning(
+        "The disc is longer than 74 minutes: %llu sectors, %llu fit; it needs "
+        "80-minute media.",
+        static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k74Minutes));
   }
 }
 

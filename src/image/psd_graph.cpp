@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
-#include "base/unique_file.h"
 #include "base/error_reporter.h"
+#include "base/unique_file.h"
 #include "image/psd_descriptors.h"
 
 namespace vcd2 {

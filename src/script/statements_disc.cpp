@@ -37,8 +37,8 @@ void WarnIdentifier(const char* keyword, const std::string& text, size_t room,
     ReportWarning("%s \"%s\" is cut to its first %zu characters.", keyword, text.c_str(), room);
   }
   if (!std::all_of(text.begin(), text.end(), allowed)) {
-    ReportWarning("%s \"%s\" holds characters outside the ISO 9660 %s (A-Z, 0-9, _%s).",
-                  keyword, text.c_str(), kind, allowed == IsDCharacter ? "" : ", punctuation");
+    ReportWarning("%s \"%s\" holds characters outside the ISO 9660 %s (A-Z, 0-9, _%s).", keyword,
+                  text.c_str(), kind, allowed == IsDCharacter ? "" : ", punctuation");
   }
 }
 

@@ -49,8 +49,9 @@ Status ScriptParser::ParseList(ListKind kind) {
     if (!clause) return false;
   }
   if (list->selection_items.size() > kNumberKeys) {
-    ReportWarning("Selection %s has %zu selection items; the number keys of players reach 1 to %zu.",
-                  list->label.c_str(), list->selection_items.size(), kNumberKeys);
+    ReportWarning(
+        "Selection %s has %zu selection items; the number keys of players reach 1 to %zu.",
+        list->label.c_str(), list->selection_items.size(), kNumberKeys);
   }
   project_.lists.push_back(std::move(list));
   return true;

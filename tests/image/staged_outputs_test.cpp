@@ -47,15 +47,15 @@ class StagedOutputsTest : public ::testing::Test {
     for (const char* name : {"a.mpg", "b.mpg", "t1.mpg", "t2.mpg"}) {
       WriteStream((dir_.Path() / name).string(), 20);
     }
-    script_ = dir_.Write(
-        "disc.vcd",
-        "VERSION 2.0\nMOUNT DIR \"" + dir_.Path().string() +
-            "\"\nOUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
-            "MPGTRACK T1 1 DIR \"t1.mpg\"\nMPGTRACK T2 2 DIR \"t2.mpg\"\n"
-            "SEGMENT A 1 DIR \"a.mpg\"\nSEGMENT B 2 DIR \"b.mpg\"\n"
-            "SELECTION START PLAY A ITEMS P1 P2 ENDITEMS ENDSELECTION\n"
-            "PLAYLIST P1 PLAY T1 ENDPLAY NEXT START ENDPLAYLIST\n"
-            "PLAYLIST P2 PLAY B T2 ENDPLAY RETURN START ENDPLAYLIST\nENDFILE\n");
+    script_ =
+        dir_.Write("disc.vcd",
+                   "VERSION 2.0\nMOUNT DIR \"" + dir_.Path().string() +
+                       "\"\nOUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
+                       "MPGTRACK T1 1 DIR \"t1.mpg\"\nMPGTRACK T2 2 DIR \"t2.mpg\"\n"
+                       "SEGMENT A 1 DIR \"a.mpg\"\nSEGMENT B 2 DIR \"b.mpg\"\n"
+                       "SELECTION START PLAY A ITEMS P1 P2 ENDITEMS ENDSELECTION\n"
+                       "PLAYLIST P1 PLAY T1 ENDPLAY NEXT START ENDPLAYLIST\n"
+                       "PLAYLIST P2 PLAY B T2 ENDPLAY RETURN START ENDPLAYLIST\nENDFILE\n");
     callbacks_.show_message = Silent;
     disc_ = (dir_.Path() / "whole").string();
     callbacks_.disc_image = disc_.c_str();
