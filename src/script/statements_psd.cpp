@@ -51,7 +51,8 @@ Status ScriptParser::ParseList(ListKind kind) {
   if (list->selection_items.size() > kNumberKeys) {
     ReportWarning(
         "Selection %s has %zu selection items; the number keys of players reach 1 to %zu.",
-        list->label.c_str(), list->selection_items.size(), kNumberKeys);
+        list->label_kind == ListLabelKind::kStart ? "START" : list->label.c_str(),
+        list->selection_items.size(), kNumberKeys);
   }
   project_.lists.push_back(std::move(list));
   return true;
