@@ -77,7 +77,7 @@ Status ScriptParser::ParseAlbum() {
 Status ScriptParser::ParseApplication() {
   std::string text;
   if (!ExpectString(text)) return false;
-  WarnIdentifier("APPLICATION", text, project_.application_name.size() - 1, IsACharacter,
+  WarnIdentifier("APP", text, project_.application_name.size() - 1, IsACharacter,
                  "a-characters");
   auto& name = project_.application_name;
   name.fill('\0');

@@ -122,10 +122,13 @@ TEST(BuildWarningsTest, EachWarningOnce) {
   const Case cases[] = {
       {"ALBUM \"A LONG ALBUM NAME HERE\"\n", "ALBUM \"A LONG ALBUM NAME HERE\" is cut"},
       {"ALBUM \"caf\xc3\xa9\"\n", "outside the ISO 9660 d-characters"},
-      {"APPLICATION \"app~\"\n", "outside the ISO 9660 a-characters"},
-      {"SELECTION START ITEMS" + items + " ENDITEMS ENDSELECTION\nPLAYLIST P ENDPLAYLIST\n",
+      {"APP \"app~\"\n", "outside the ISO 9660 a-characters"},
+      {"SEGMENT A 1 DIR \"a.mpg\"\nSELECTION START PLAY A ITEMS" + items +
+           " ENDITEMS ENDSELECTION\n"
+           "PLAYLIST P PLAY A ENDPLAY ENDPLAYLIST\n",
        "Selection START has 100 selection items"},
-      {"SELECTION START ENDSELECTION\nPLAYLIST LOST ENDPLAYLIST\n",
+      {"SEGMENT A 1 DIR \"a.mpg\"\nSELECTION START PLAY A ENDSELECTION\nPLAYLIST LOST PLAY A "
+       "ENDPLAY ENDPLAYLIST\n",
        "Play list LOST cannot be reached from START."},
   };
   BuilderCallbacks host{};
@@ -133,6 +136,7 @@ TEST(BuildWarningsTest, EachWarningOnce) {
   for (const Case& c : cases) {
     test::TempDir dir;
     warnings.clear();
+    WriteStream((dir.Path() / "a.mpg").string(), 4);
     const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
                                "\"\nOUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n" + c.body + "ENDFILE\n";
     const test::DiscBuild build =
