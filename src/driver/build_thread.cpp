@@ -25,16 +25,19 @@
 namespace vcd2 {
 namespace {
 
-// What the host asked for besides the images: the whole disc as one image,
-// and a summary.
-bool FinishDisc(const VcdProject& project) {
+// What the host asked for besides the images: the whole disc as one image.
+// The outputs get their names only after that, and only when no stop was
+// asked for meanwhile; then the summary.
+bool FinishDisc(VcdProject& project) {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  if (host == nullptr || project.output_names.empty()) return true;
-  if (host->disc_image != nullptr) {
+  if (host != nullptr && host->disc_image != nullptr && !project.output_names.empty()) {
     ShowStatus("Writing disc image...");
     if (!ExportDisc(project, host->disc_image)) return false;
   }
-  if (host->show_summary != nullptr) host->show_summary(BuildSummary(project).c_str());
+  if (AbortRequested() || !project.outputs.Commit()) return false;
+  if (host != nullptr && host->show_summary != nullptr && !project.output_names.empty()) {
+    host->show_summary(BuildSummary(project).c_str());
+  }
   return true;
 }
 
@@ -66,6 +69,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!SortItems(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Checking labels...");
   if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
+  WarnUnreachable(project);
   if (const char* graph = RequestedGraph()) {
     ShowStatus("Writing graph...");
     return WritePsdGraph(project, graph) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
@@ -75,11 +79,12 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
+  WarnDiscLength(project);
   return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 
 // Deletes the temporary control files, then the project with everything it
-// owns, which deletes the files MAKE produced.
+// owns, which deletes the files MAKE produced and the images not named.
 void CleanUp(std::unique_ptr<VcdProject> project) {
   if (!project) return;
   for (const std::string* path : {&project->psd_temp_path, &project->lot_temp_path}) {

@@ -99,9 +99,16 @@ std::string BaseName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
-void WriteCue(const VcdProject& project, const std::string& name,
-              const std::vector<TrackSpan>& spans) {
-  std::ofstream cue(name + ".cue");
+// Both text files report a failed write as the images do.
+Status Finished(std::ofstream& file) {
+  file.close();
+  if (file) return true;
+  ReportError("Writing image file failed (%u).", static_cast<unsigned>(errno));
+  return false;
+}
+
+Status WriteCue(VcdProject& project, const std::string& name, const std::vector<TrackSpan>& spans) {
+  std::ofstream cue(project.outputs.Create(name + ".cue"));
   cue << "FILE \"" << BaseName(name) << ".bin\" BINARY\n";
   for (size_t i = 0; i < spans.size(); ++i) {
     char track[64];
@@ -118,11 +125,11 @@ void WriteCue(const VcdProject& project, const std::string& name,
         << CueFileType(track->GetFileType()) << "\n"
         << line << "    PREGAP " << Msf(kTrackPregapDistance) << "\n    INDEX 01 00:00:00\n";
   }
+  return Finished(cue);
 }
 
-void WriteToc(const VcdProject& project, const std::string& name,
-              const std::vector<TrackSpan>& spans) {
-  std::ofstream toc(name + ".toc");
+Status WriteToc(VcdProject& project, const std::string& name, const std::vector<TrackSpan>& spans) {
+  std::ofstream toc(project.outputs.Create(name + ".toc"));
   toc << "CD_ROM_XA\n";
   for (const TrackSpan& span : spans) {
     toc << "\nTRACK MODE2_RAW\nDATAFILE \"" << BaseName(name) << ".bin\" #"
@@ -134,12 +141,13 @@ void WriteToc(const VcdProject& project, const std::string& name,
     toc << "\nTRACK AUDIO\nPREGAP " << Msf(kTrackPregapDistance) << "\nAUDIOFILE \""
         << track->NewFullPath().value_or("") << "\" 0\n";
   }
+  return Finished(toc);
 }
 
 }  // namespace
 
-Status ExportDisc(const VcdProject& project, const std::string& name) {
-  UniqueFile out(std::fopen((name + ".bin").c_str(), "wb"));
+Status ExportDisc(VcdProject& project, const std::string& name) {
+  UniqueFile out(std::fopen(project.outputs.Create(name + ".bin").c_str(), "wb"));
   if (!out) {
     ReportError("Could not open image file.");
     return false;
@@ -152,7 +160,8 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     const auto start = static_cast<int32_t>(project.mpeg_tracks[i]->disc_address);
     if (!writer.FillTo(start - kPregapSectors)) return false;
     spans.back().end = writer.Next();  // the gap belongs to the track before
-    const std::string image = project.output_names[i + 1]->NewFullPath().value_or("");
+    const std::string image =
+        project.outputs.WorkingPath(project.output_names[i + 1]->NewFullPath().value_or(""));
     if (!writer.CopyImage(image, 0)) return false;
     spans.push_back({start - kPregapSectors, start, writer.Next()});
   }
@@ -167,9 +176,7 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     ReportWriteFailure(errno);
     return false;
   }
-  WriteCue(project, name, spans);
-  WriteToc(project, name, spans);
-  return true;
+  return WriteCue(project, name, spans) && WriteToc(project, name, spans);
 }
 
 }  // namespace vcd2

@@ -68,7 +68,8 @@ Status BuildMpegTracks(VcdProject& project) {
       ReportError("No output filename defined for this track.");
       return false;
     }
-    const std::string path = project.output_names[i + 1]->NewFullPath().value_or("");
+    const std::string path =
+        project.outputs.Create(project.output_names[i + 1]->NewFullPath().value_or(""));
     UniqueFile image(std::fopen(path.c_str(), "wb+"));
     if (!image) {
       ReportError("Could not open image file.");

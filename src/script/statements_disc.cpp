@@ -21,6 +21,27 @@ void SetRecordOptions(RtfPart& part, uint8_t pending) {
   part.last_submode = part.submode | pending;
 }
 
+// ISO 9660 d-characters; the space that pads the field passes too.
+bool IsDCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ' ';
+}
+
+bool IsACharacter(char c) {
+  return IsDCharacter(c) || std::strchr("!\"%&'()*+,-./:;<=>?", c) != nullptr;
+}
+
+// A volume descriptor identifier the disc will not carry as written.
+void WarnIdentifier(const char* keyword, const std::string& text, size_t room,
+                    bool (*allowed)(char), const char* kind) {
+  if (text.size() > room) {
+    ReportWarning("%s \"%s\" is cut to its first %zu characters.", keyword, text.c_str(), room);
+  }
+  if (!std::all_of(text.begin(), text.end(), allowed)) {
+    ReportWarning("%s \"%s\" holds characters outside the ISO 9660 %s (A-Z, 0-9, _%s).", keyword,
+                  text.c_str(), kind, allowed == IsDCharacter ? "" : ", punctuation");
+  }
+}
+
 }  // namespace
 
 Status ScriptParser::ParseVersion() {
@@ -46,6 +67,7 @@ Status ScriptParser::ParseVersion() {
 Status ScriptParser::ParseAlbum() {
   std::string text;
   if (!ExpectString(text)) return false;
+  WarnIdentifier("ALBUM", text, project_.album_id.size(), IsDCharacter, "d-characters");
   auto& album = project_.album_id;
   album.fill(' ');
   std::copy_n(text.begin(), std::min(text.size(), album.size()), album.begin());
@@ -55,6 +77,8 @@ Status ScriptParser::ParseAlbum() {
 Status ScriptParser::ParseApplication() {
   std::string text;
   if (!ExpectString(text)) return false;
+  WarnIdentifier("APP", text, project_.application_name.size() - 1, IsACharacter,
+                 "a-characters");
   auto& name = project_.application_name;
   name.fill('\0');
   std::copy_n(text.begin(), std::min(text.size(), name.size() - 1), name.begin());

@@ -204,7 +204,8 @@ Status WriteVolume(VcdProject& project, ImageOutput& output, uint32_t& sectors) 
 }  // namespace
 
 Status BuildIsoVolume(VcdProject& project) {
-  project.image_file_name = project.output_names.front()->NewFullPath().value_or("");
+  project.image_file_name =
+      project.outputs.Create(project.output_names.front()->NewFullPath().value_or(""));
   SetProgressRange(0, 100);
   ImageOutput output;
   output.Open(project.image_file_name);
