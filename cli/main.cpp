@@ -69,6 +69,8 @@ void OnWarning(const char* text) {
   terminal->ShowMessage(line.c_str());
 }
 
+void IgnoreWarning(const char* /*text*/) {}
+
 // The library stays silent about a script it cannot open; say why here.
 void ExplainUnopenedScript(const char* script) {
   std::FILE* file = std::fopen(script, "rb");
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
       std::printf("vcd2build %s\n", VCD2_VERSION);
       return 0;
     case Options::Action::kUsageError:
-      std::fprintf(stderr, "vcd2build: %s\n%s", options.error.c_str(), UsageText());
+      std::fprintf(stderr, "vcd2build: %s; try --help\n", options.error.c_str());
       return kUsageExit;
     case Options::Action::kBuild:
       break;
@@ -100,8 +102,8 @@ int main(int argc, char** argv) {
   terminal = &display;
   static BuilderCallbacks callbacks{};
   callbacks.show_message = OnMessage;
-  callbacks.show_warning = OnWarning;
-  callbacks.show_summary = OnSummary;
+  callbacks.show_warning = options.quiet ? IgnoreWarning : OnWarning;
+  callbacks.show_summary = options.summary ? OnSummary : nullptr;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   if (options.inspect) return InspectFiles(options.files, callbacks);
   callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;

@@ -1,15 +1,19 @@
 #include "options.h"
 
-#include <cstring>
+#include <getopt.h>
+
+#include <string>
 
 #include "graph.h"
 
 const char* UsageText() {
-  return "Usage: vcd2build [--quiet] [--disc NAME | --graph FILE | --check] SCRIPT\n"
+  return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
          "       vcd2build --inspect FILE...\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
-         "  -q, --quiet      show no progress, only errors\n"
+         "  -q, --quiet      print nothing unless the build fails: no progress, no\n"
+         "                   warnings, no summary\n"
+         "  -s, --summary    print the summary even with --quiet\n"
          "  -d, --disc NAME  also write the whole disc as NAME.bin with NAME.cue and a\n"
          "                   cdrdao NAME.toc, to burn or to open\n"
          "      --graph FILE\n"
@@ -20,7 +24,7 @@ const char* UsageText() {
          "      --inspect    tell for each MPEG FILE what a Video CD needs, what the\n"
          "                   file has and how to fix it; 0 when all are compliant\n"
          "  -h, --help       show this help and exit\n"
-         "      --version    show the version and exit\n"
+         "  -V, --version    show the version and exit\n"
          "\n"
          "Exit status: 0 success, 1 the build failed or was stopped, 2 bad usage,\n"
          "3 out of memory, 4 a file error.\n";
@@ -28,16 +32,44 @@ const char* UsageText() {
 
 namespace {
 
+enum LongOnly { kGraph = 256, kCheck, kInspect };
+
+constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
+                                   {"summary", no_argument, nullptr, 's'},
+                                   {"disc", required_argument, nullptr, 'd'},
+                                   {"graph", required_argument, nullptr, kGraph},
+                                   {"check", no_argument, nullptr, kCheck},
+                                   {"inspect", no_argument, nullptr, kInspect},
+                                   {"help", no_argument, nullptr, 'h'},
+                                   {"version", no_argument, nullptr, 'V'},
+                                   {nullptr, 0, nullptr, 0}};
+
+Options UsageError(std::string error) {
+  Options options;
+  options.action = Options::Action::kUsageError;
+  options.error = std::move(error);
+  return options;
+}
+
+// What getopt_long refused: an unknown option as the user wrote it, or an
+// option without its value.
+Options Refused(char** argv, int code) {
+  if (code == ':') {
+    return UsageError(optopt == 'd'
+                          ? "option '--disc' needs a name"
+                          : "option '--graph' needs a file name ending in .dot, .svg or .png");
+  }
+  if (optopt != 0)
+    return UsageError(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
+  const std::string word = argv[optind - 1];
+  return UsageError("unknown option '" + word.substr(0, word.find('=')) + "'");
+}
+
 // With --inspect every operand is an MPEG file and nothing is built.
 Options InspectOptions(Options options) {
-  if (!options.script.empty()) options.files.insert(options.files.begin(), options.script);
-  options.script.clear();
-  if (options.files.empty()) {
-    options.action = Options::Action::kUsageError;
-    options.error = "--inspect needs MPEG files";
-  } else if (options.check || !options.graph.empty() || !options.disc.empty()) {
-    options.action = Options::Action::kUsageError;
-    options.error = "--inspect builds nothing; leave out --check, --disc and --graph";
+  if (options.files.empty()) return UsageError("--inspect needs MPEG files");
+  if (options.check || !options.graph.empty() || !options.disc.empty()) {
+    return UsageError("--inspect builds nothing; leave out --check, --disc and --graph");
   }
   return options;
 }
@@ -46,62 +78,56 @@ Options InspectOptions(Options options) {
 
 Options ParseOptions(int argc, char** argv) {
   Options options;
-  bool only_operands = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!only_operands && std::strcmp(arg, "--") == 0) {
-      only_operands = true;
-    } else if (!only_operands && (!std::strcmp(arg, "-h") || !std::strcmp(arg, "--help"))) {
-      options.action = Options::Action::kHelp;
-      return options;
-    } else if (!only_operands && !std::strcmp(arg, "--version")) {
-      options.action = Options::Action::kVersion;
-      return options;
-    } else if (!only_operands && (!std::strcmp(arg, "-q") || !std::strcmp(arg, "--quiet"))) {
-      options.quiet = true;
-    } else if (!only_operands && (!std::strcmp(arg, "-d") || !std::strcmp(arg, "--disc"))) {
-      if (i + 1 == argc || argv[i + 1][0] == '\0') {
-        options.action = Options::Action::kUsageError;
-        options.error = std::string("option '") + arg + "' needs a name";
+  bool summary = false;
+  optind = 0;  // a full reset, so that tests may parse more than once
+  opterr = 0;
+  for (int code; (code = getopt_long(argc, argv, "+:qsd:hV", kLongOptions, nullptr)) != -1;) {
+    switch (code) {
+      case 'q':
+        options.quiet = true;
+        break;
+      case 's':
+        summary = true;
+        break;
+      case 'd':
+        if (optarg[0] == '\0') return UsageError("option '--disc' needs a name");
+        options.disc = optarg;
+        break;
+      case kGraph:
+        if (GraphFormat(optarg) == nullptr) {
+          return UsageError("option '--graph' needs a file name ending in .dot, .svg or .png");
+        }
+        options.graph = optarg;
+        break;
+      case kCheck:
+        options.check = true;
+        break;
+      case kInspect:
+        options.inspect = true;
+        break;
+      case 'h':
+        options.action = Options::Action::kHelp;
         return options;
-      }
-      options.disc = argv[++i];
-    } else if (!only_operands && !std::strcmp(arg, "--graph")) {
-      if (i + 1 == argc || GraphFormat(argv[i + 1]) == nullptr) {
-        options.action = Options::Action::kUsageError;
-        options.error = "option '--graph' needs a file name ending in .dot, .svg or .png";
+      case 'V':
+        options.action = Options::Action::kVersion;
         return options;
-      }
-      options.graph = argv[++i];
-    } else if (!only_operands && !std::strcmp(arg, "--check")) {
-      options.check = true;
-    } else if (!only_operands && !std::strcmp(arg, "--inspect")) {
-      options.inspect = true;
-    } else if (!only_operands && arg[0] == '-' && arg[1] != '\0') {
-      options.action = Options::Action::kUsageError;
-      options.error = std::string("unknown option '") + arg + "'";
-      return options;
-    } else if (options.script.empty()) {
-      options.script = arg;
-    } else {
-      options.files.push_back(arg);
+      default:
+        return Refused(argv, code);
     }
   }
-  if (options.inspect) return InspectOptions(options);
-  if (!options.files.empty()) {
-    options.action = Options::Action::kUsageError;
-    options.error = "more than one script given";
-    return options;
+  options.summary = summary || !options.quiet;
+  if (options.inspect) {
+    options.files.assign(argv + optind, argv + argc);
+    return InspectOptions(options);
   }
-  if (options.script.empty()) {
-    options.action = Options::Action::kUsageError;
-    options.error = "no script given";
-  } else if (!options.graph.empty() && !options.disc.empty()) {
-    options.action = Options::Action::kUsageError;
-    options.error = "--graph builds no disc; leave out --disc";
-  } else if (options.check && (!options.graph.empty() || !options.disc.empty())) {
-    options.action = Options::Action::kUsageError;
-    options.error = "--check writes nothing; leave out --disc and --graph";
+  if (optind == argc) return UsageError("no script given");
+  if (optind + 1 < argc) return UsageError("more than one script given");
+  options.script = argv[optind];
+  if (!options.graph.empty() && !options.disc.empty()) {
+    return UsageError("--graph builds no disc; leave out --disc");
+  }
+  if (options.check && (!options.graph.empty() || !options.disc.empty())) {
+    return UsageError("--check writes nothing; leave out --disc and --graph");
   }
   return options;
 }

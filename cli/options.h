@@ -7,7 +7,8 @@
 struct Options {
   enum class Action { kBuild, kHelp, kVersion, kUsageError };
   Action action = Action::kBuild;
-  bool quiet = false;
+  bool quiet = false;   // no progress, no summary
+  bool summary = true;  // print the summary of a successful build
   std::string script;
   std::string disc;                // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
   std::string graph;               // --graph FILE: draw the playback control instead of building

@@ -26,16 +26,19 @@
 namespace vcd2 {
 namespace {
 
-// What the host asked for besides the images: the whole disc as one image,
-// and a summary.
-bool FinishDisc(const VcdProject& project) {
+// What the host asked for besides the images: the whole disc as one image.
+// The outputs get their names only after that, and only when no stop was
+// asked for meanwhile; then the summary.
+bool FinishDisc(VcdProject& project) {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  if (host == nullptr || project.output_names.empty()) return true;
-  if (host->disc_image != nullptr) {
+  if (host != nullptr && host->disc_image != nullptr && !project.output_names.empty()) {
     ShowStatus("Writing disc image...");
     if (!ExportDisc(project, host->disc_image)) return false;
   }
-  if (host->show_summary != nullptr) host->show_summary(BuildSummary(project).c_str());
+  if (AbortRequested() || !project.outputs.Commit()) return false;
+  if (host != nullptr && host->show_summary != nullptr && !project.output_names.empty()) {
+    host->show_summary(BuildSummary(project).c_str());
+  }
   return true;
 }
 
@@ -78,6 +81,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!SortItems(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Checking labels...");
   if (!CheckLabels(project)) return VCD2_RESULT_FAILED;
+  WarnUnreachable(project);
   if (const char* graph = RequestedGraph()) {
     if (!CheckOutputPaths(project, {{graph, "the graph"}})) return VCD2_RESULT_FAILED;
     ShowStatus("Writing graph...");
@@ -91,6 +95,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
+  WarnDiscLength(project);
   return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 

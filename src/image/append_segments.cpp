@@ -1,6 +1,8 @@
 #include "image/append_segments.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "base/disc_layout.h"
 #include "base/progress.h"
@@ -50,7 +52,16 @@ Status MarkEndOfFile(std::FILE* image, uint32_t lba) {
   return WriteSectorAt(image, static_cast<int32_t>(lba), sector);
 }
 
-Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, uint32_t& number) {
+// A placeholder record and what it becomes.
+struct SegmentRecord {
+  std::string placeholder;
+  uint32_t extent;
+  uint32_t size;
+  std::string identifier;
+};
+
+Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, uint32_t& number,
+                     std::vector<SegmentRecord>& records) {
   const uint32_t first = project.next_free_address;
   item.disc_address = first;
   char status[64];
@@ -68,10 +79,9 @@ Status AppendSegment(VcdProject& project, std::FILE* image, SegmentItem& item, u
   const std::string placeholder = "SEGMENT\\" + SegmentFileName(item.position + 1) + ";1";
   item.position = number;
   number += units;
-  if (!SetIsoDirectory(image, placeholder, first, units * kSegmentUnitSectors * kForm1DataSize,
-                       SegmentFileName(item.position + 1) + ";1")) {
-    return false;
-  }
+  records.push_back({placeholder, first,
+                     static_cast<uint32_t>(units * kSegmentUnitSectors * kForm1DataSize),
+                     SegmentFileName(item.position + 1) + ";1"});
   item.content_flags = source.content_type;
   RawSector padding{};
   SetSubheader(padding, kSegmentPadding);
@@ -90,8 +100,17 @@ Status AppendSegments(VcdProject& project) {
   RandomAccessWriter writer(image.get());
   if (!PadToUnit(writer, project.next_free_address, EmptyGapSector())) return false;
   uint32_t number = 0;
+  std::vector<SegmentRecord> records;
   for (auto& item : project.segments) {
-    if (!AppendSegment(project, image.get(), *item, number)) return false;
+    if (!AppendSegment(project, image.get(), *item, number, records)) return false;
+  }
+  // New numbers never fall below old ones, so renaming from the last record
+  // to the first never meets a name that is still to be looked up.
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    if (!SetIsoDirectory(image.get(), record->placeholder, record->extent, record->size,
+                         record->identifier)) {
+      return false;
+    }
   }
   if (!WriteSectors(writer, static_cast<int32_t>(project.next_free_address), kSegmentUnitSectors,
                     EmptyGapSector())) {

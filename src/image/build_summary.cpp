@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/error_reporter.h"
 #include "sector/sector_layout.h"
 
 namespace vcd2 {
@@ -31,6 +32,19 @@ std::string Duration(uint64_t sectors) {
   return text;
 }
 
+std::string Count(size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The track's entries: its start and the entry points in it, named.
+std::string TrackEntries(const MpegTrack& track) {
+  std::string text = Count(1 + track.entries.size(), "entry", "entries");
+  for (size_t i = 0; i < track.entries.size(); ++i) {
+    text += (i == 0 ? " (" : ", ") + track.entries[i]->label;
+  }
+  return track.entries.empty() ? text : text + ")";
+}
+
 }  // namespace
 
 std::string BuildSummary(const VcdProject& project) {
@@ -49,10 +63,10 @@ std::string BuildSummary(const VcdProject& project) {
   size_t entries = 0;
   for (const auto& track : project.mpeg_tracks) {
     entries += 1 + track->entries.size();
-    Append(text, "  %2u  MPEG track %-20s %s  %s, %zu entries\n",
-           static_cast<unsigned>(track->position + 2), track->label.c_str(),
-           Duration(track->sector_count).c_str(), track->video_standard == 2 ? "PAL" : "NTSC",
-           track->entries.size());
+    Append(text, "  %2u  MPEG track %-20s %s  %s, ", static_cast<unsigned>(track->position + 2),
+           track->label.c_str(), Duration(track->sector_count).c_str(),
+           track->video_standard == 2 ? "PAL" : "NTSC");
+    text += TrackEntries(*track) + "\n";
   }
   for (const auto& track : project.audio_tracks) {
     Append(text, "  %2u  CD-DA track %-19s %s\n", static_cast<unsigned>(track->position),
@@ -64,8 +78,22 @@ std::string BuildSummary(const VcdProject& project) {
          Duration(disc).c_str(), static_cast<double>(disc) * kRawSectorBytes / 1e6,
          100.0 * static_cast<double>(disc) / k74Minutes,
          100.0 * static_cast<double>(disc) / k80Minutes);
-  if (disc > k80Minutes) text += "Warning: the disc is longer than 80 minutes.\n";
   return text;
+}
+
+void WarnDiscLength(const VcdProject& project) {
+  const uint64_t disc = project.next_free_address;
+  if (disc > k80Minutes) {
+    ReportWarning(
+        "The disc is longer than 80 minutes: %llu sectors, %llu fit; most burners "
+        "refuse it.",
+        static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k80Minutes));
+  } else if (disc > k74Minutes) {
+    ReportWarning(
+        "The disc is longer than 74 minutes: %llu sectors, %llu fit; it needs "
+        "80-minute media.",
+        static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k74Minutes));
+  }
 }
 
 }  // namespace vcd2

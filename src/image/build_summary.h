@@ -11,4 +11,7 @@ namespace vcd2 {
 // and 80-minute discs.
 std::string BuildSummary(const VcdProject& project);
 
+// Warns when the disc outgrows 74-minute media, or 80-minute media.
+void WarnDiscLength(const VcdProject& project);
+
 }  // namespace vcd2

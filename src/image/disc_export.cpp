@@ -67,9 +67,7 @@ class DiscWriter {
  private:
   Status Put(const uint8_t* data, size_t size) {
     if (std::fwrite(data, 1, size, out_) != size) {
-      const int error = errno;
-      ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
-                  FileErrorLine(out_, error).c_str());
+      ReportWriteFailure(errno, out_);
       return false;
     }
     return true;
@@ -102,9 +100,17 @@ std::string BaseName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
-void WriteCue(const VcdProject& project, const std::string& name,
-              const std::vector<TrackSpan>& spans) {
-  std::ofstream cue(DiscFilePath(name, DiscFile::kCueSheet));
+// Both text files report a failed write as the images do.
+Status Finished(std::ofstream& file, const std::string& path) {
+  file.close();
+  if (file) return true;
+  ReportWriteFailure(errno, path);
+  return false;
+}
+
+Status WriteCue(VcdProject& project, const std::string& name, const std::vector<TrackSpan>& spans) {
+  const std::string path = DiscFilePath(name, DiscFile::kCueSheet);
+  std::ofstream cue(project.outputs.Create(path));
   cue << "FILE \"" << BaseName(DiscFilePath(name, DiscFile::kImage)) << "\" BINARY\n";
   for (size_t i = 0; i < spans.size(); ++i) {
     char track[64];
@@ -121,11 +127,12 @@ void WriteCue(const VcdProject& project, const std::string& name,
         << CueFileType(track->GetFileType()) << "\n"
         << line << "    PREGAP " << Msf(kTrackPregapDistance) << "\n    INDEX 01 00:00:00\n";
   }
+  return Finished(cue, path);
 }
 
-void WriteToc(const VcdProject& project, const std::string& name,
-              const std::vector<TrackSpan>& spans) {
-  std::ofstream toc(DiscFilePath(name, DiscFile::kToc));
+Status WriteToc(VcdProject& project, const std::string& name, const std::vector<TrackSpan>& spans) {
+  const std::string path = DiscFilePath(name, DiscFile::kToc);
+  std::ofstream toc(project.outputs.Create(path));
   toc << "CD_ROM_XA\n";
   for (const TrackSpan& span : spans) {
     toc << "\nTRACK MODE2_RAW\nDATAFILE \"" << BaseName(DiscFilePath(name, DiscFile::kImage))
@@ -137,6 +144,7 @@ void WriteToc(const VcdProject& project, const std::string& name,
     toc << "\nTRACK AUDIO\nPREGAP " << Msf(kTrackPregapDistance) << "\nAUDIOFILE \""
         << track->NewFullPath().value_or("") << "\" 0\n";
   }
+  return Finished(toc, path);
 }
 
 }  // namespace
@@ -152,9 +160,9 @@ std::string DiscFilePath(const std::string& name, DiscFile file) {
   }
 }
 
-Status ExportDisc(const VcdProject& project, const std::string& name) {
+Status ExportDisc(VcdProject& project, const std::string& name) {
   const std::string path = DiscFilePath(name, DiscFile::kImage);
-  UniqueFile out(std::fopen(path.c_str(), "wb"));
+  UniqueFile out(std::fopen(project.outputs.Create(path).c_str(), "wb"));
   if (!out) {
     ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
     return false;
@@ -167,7 +175,8 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     const auto start = static_cast<int32_t>(project.mpeg_tracks[i]->disc_address);
     if (!writer.FillTo(start - kPregapSectors)) return false;
     spans.back().end = writer.Next();  // the gap belongs to the track before
-    const std::string image = project.output_names[i + 1]->NewFullPath().value_or("");
+    const std::string image =
+        project.outputs.WorkingPath(project.output_names[i + 1]->NewFullPath().value_or(""));
     if (!writer.CopyImage(image, 0)) return false;
     spans.push_back({start - kPregapSectors, start, writer.Next()});
   }
@@ -179,14 +188,10 @@ Status ExportDisc(const VcdProject& project, const std::string& name) {
     spans.back().end = writer.Next();
   }
   if (std::fclose(out.release()) != 0) {
-    const int error = errno;
-    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
-                FileErrorLine(path, error).c_str());
+    ReportWriteFailure(errno, path);
     return false;
   }
-  WriteCue(project, name, spans);
-  WriteToc(project, name, spans);
-  return true;
+  return WriteCue(project, name, spans) && WriteToc(project, name, spans);
 }
 
 }  // namespace vcd2

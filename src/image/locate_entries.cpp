@@ -69,8 +69,16 @@ Status Locate(const MpegTrack& track, EntryPoint& entry) {
 
 Status LocateEntries(VcdProject& project) {
   for (const auto& track : project.mpeg_tracks) {
+    const EntryPoint* before = nullptr;
     for (EntryPoint* entry : track->entries) {
       if (!Locate(*track, *entry)) return false;
+      if (before != nullptr && before->found_position == entry->found_position) {
+        ReportWarning(
+            "Entries %s and %s of track %s fall on the same sector %u; a player sees one.",
+            before->label.c_str(), entry->label.c_str(), track->label.c_str(),
+            entry->found_position);
+      }
+      before = entry;
     }
   }
   return true;

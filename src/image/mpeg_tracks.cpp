@@ -69,17 +69,15 @@ Status BuildMpegTracks(VcdProject& project) {
       ReportError("No output filename defined for this track.");
       return false;
     }
-    const std::string path = project.output_names[i + 1]->NewFullPath().value_or("");
-    UniqueFile image(std::fopen(path.c_str(), "wb+"));
+    const std::string name = project.output_names[i + 1]->NewFullPath().value_or("");
+    UniqueFile image(std::fopen(project.outputs.Create(name).c_str(), "wb+"));
     if (!image) {
-      ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
+      ReportError("Could not open image file.%s", FileErrorLine(name, errno).c_str());
       return false;
     }
     if (!WriteTrack(project, *tracks[i], image.get(), i + 1 == tracks.size())) return false;
     if (std::fclose(image.release()) != 0) {
-      const int error = errno;
-      ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
-                  FileErrorLine(path, error).c_str());
+      ReportWriteFailure(errno, name);
       return false;
     }
   }

@@ -129,11 +129,8 @@ uint32_t EndOffset(const VcdProject& project, PsdForm form) {
   return (form == PsdForm::kPlain ? project.psd_size : project.extended_psd_size) - 1;
 }
 
-}  // namespace
-
-Status BuildPsd(VcdProject& project) {
-  if (!FindStartList(project) || !CheckLists(project)) return false;
-  PlanOffsets(project);
+// The descriptors of PSD_X.VCD, packed, and the end list.
+std::vector<uint8_t> ExtendedPsdBytes(VcdProject& project) {
   std::vector<uint8_t> bytes;
   const uint32_t end = EndOffset(project, PsdForm::kExtended);
   for (const PsdList* list : PsdOrder(project)) {
@@ -143,7 +140,17 @@ Status BuildPsd(VcdProject& project) {
   }
   const auto end_list = EndListDescriptor();
   bytes.insert(bytes.end(), end_list.begin(), end_list.end());
-  return WriteTemporary(project, "PSD", project.psd_temp_path, bytes);
+  return bytes;
+}
+
+}  // namespace
+
+// Written once for the volume, and again when the segments have their final
+// numbers.
+Status BuildPsd(VcdProject& project) {
+  if (!FindStartList(project) || !CheckLists(project)) return false;
+  PlanOffsets(project);
+  return WriteTemporary(project, "PSD", project.psd_temp_path, ExtendedPsdBytes(project));
 }
 
 Status BuildLot(VcdProject& project) {
@@ -182,7 +189,9 @@ Status InsertPsd(VcdProject& project) {
   if (!place(EndListDescriptor()) || !write_block(submode::kEndOfFile | submode::kData)) {
     return false;
   }
-  return SetIsoDirectory(image.get(), "VCD\\PSD.VCD;1", kPsdLba, project.psd_size * kPsdOffsetUnit);
+  return SetIsoDirectory(image.get(), "VCD\\PSD.VCD;1", kPsdLba,
+                         project.psd_size * kPsdOffsetUnit) &&
+         RewriteIsoFile(image.get(), "EXT\\PSD_X.VCD;1", ExtendedPsdBytes(project));
 }
 
 Status InsertLot(VcdProject& project) {

@@ -40,11 +40,11 @@ void PutArea(std::vector<uint8_t>& out, const HotSpotArea& area) {
   out.insert(out.end(), area.begin(), area.end());
 }
 
-std::vector<uint8_t> PlayListDescriptor(const PsdList& list, uint32_t end_offset) {
+std::vector<uint8_t> PlayListDescriptor(const PsdList& list, PsdForm form, uint32_t end_offset) {
   std::vector<uint8_t> out = {kPlayListType, static_cast<uint8_t>(list.play_items.size())};
   AppendBigEndian16(out, static_cast<uint16_t>(list.lid));
   for (const LabelRef* ref : {&list.previous, &list.next, &list.return_target}) {
-    AppendBigEndian16(out, TargetOffset(*ref, PsdForm::kPlain, end_offset));
+    AppendBigEndian16(out, TargetOffset(*ref, form, end_offset));
   }
   AppendBigEndian16(out, list.playing_time);
   out.push_back(list.wait);
@@ -97,7 +97,7 @@ uint16_t PlayItemNumber(const LabelRef& ref) {
 }
 
 std::vector<uint8_t> BuildDescriptor(const PsdList& list, PsdForm form, uint32_t end_offset) {
-  return list.kind == ListKind::kPlayList ? PlayListDescriptor(list, end_offset)
+  return list.kind == ListKind::kPlayList ? PlayListDescriptor(list, form, end_offset)
                                           : SelectionDescriptor(list, form, end_offset);
 }
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
-#include "base/unique_file.h"
 #include "base/error_reporter.h"
+#include "base/unique_file.h"
 #include "image/psd_descriptors.h"
 
 namespace vcd2 {
@@ -121,6 +121,7 @@ class GraphWriter {
  public:
   explicit GraphWriter(const VcdProject& project);
   std::string Write();
+  void WarnUnreachable();
 
  private:
   const PsdList* ListTarget(const LabelRef& ref) const;
@@ -245,7 +246,26 @@ std::string GraphWriter::Write() {
   return out_ + "}\n";
 }
 
+void GraphWriter::WarnUnreachable() {
+  if (lists_.empty() || lists_.front()->label_kind != ListLabelKind::kStart) return;
+  MarkReachable();
+  for (const PsdList* list : lists_) {
+    if (reachable_.count(list) != 0) continue;
+    ReportWarning("%s %s cannot be reached from START.",
+                  list->kind == ListKind::kSelection ? "Selection" : "Play list",
+                  list->label.c_str());
+  }
+  for (const auto& segment : project_.segments) {
+    if (played_.count(segment.get()) != 0) continue;
+    ReportWarning("Segment %s cannot be reached from START.", segment->label.c_str());
+  }
+}
+
 }  // namespace
+
+void WarnUnreachable(const VcdProject& project) {
+  GraphWriter(project).WarnUnreachable();
+}
 
 std::string PsdGraph(const VcdProject& project) {
   return GraphWriter(project).Write();

@@ -14,6 +14,10 @@ namespace vcd2 {
 // border; lists that cannot be reached from it are grey.
 std::string PsdGraph(const VcdProject& project);
 
+// Warns about each list and segment that no chain of targets from START
+// reaches; nothing without a START list.
+void WarnUnreachable(const VcdProject& project);
+
 // Writes PsdGraph to path.
 Status WritePsdGraph(const VcdProject& project, const std::string& path);
 

@@ -107,10 +107,8 @@ void MpegPackReader::NotePacket(uint8_t id, size_t packet_size, bool first, Pack
       if (first && packet_size > 12) pack.stream_id = Data()[12];
       break;
     case start_code::kPadding:
-      if (first) {
-        pack.stream_id = id;
-        pack.end_of_record = true;
-      }
+      if (first) pack.stream_id = id;
+      pack.end_of_record = true;
       break;
     default:
       break;

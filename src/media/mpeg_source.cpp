@@ -1,7 +1,10 @@
 // MPEG sources: one pack per Form 2 sector, in clock order, with the
 // AUTOPAUSE triggers of the item.
+#include <cstdio>
+
 #include "base/error_reporter.h"
 #include "base/progress.h"
+#include "media/held_sector_writer.h"
 #include "media/mpeg_constants.h"
 #include "media/pack_sector.h"
 #include "media/source_file.h"
@@ -21,25 +24,57 @@ int32_t TriggerOffset(const PauseMark& mark) {
   return static_cast<int32_t>(seconds * kSectorsPerSecond + (t & 0xFF));
 }
 
-// The item's pause marks, in their grouped order.
+// "BEGIN", "END" or "AT h:mm:ss:ff", as the script names the mark.
+std::string MarkText(const PauseMark& mark) {
+  if (mark.position != kPauseAt) return mark.position == kPauseEnd ? "END" : "BEGIN";
+  const uint32_t t = mark.timecode;
+  char text[32];
+  std::snprintf(text, sizeof text, "AT %u:%02u:%02u:%02u", t >> 24, t >> 16 & 0xFF, t >> 8 & 0xFF,
+                t & 0xFF);
+  return text;
+}
+
+// The item's pause marks, in their grouped order. END marks stand apart:
+// their trigger goes on the item's last pack.
 class Triggers {
  public:
-  Triggers(const VcdProject& project, const std::string& label) {
+  Triggers(const VcdProject& project, const std::string& label) : label_(label) {
     for (const auto& mark : project.pause_marks) {
-      if (mark->reference.name == label) marks_.push_back(mark.get());
+      if (mark->reference.name != label) continue;
+      if (mark->position == kPauseEnd) {
+        at_end_ = true;
+      } else {
+        marks_.push_back(mark.get());
+      }
     }
   }
   int32_t Current() const {
     return next_ < marks_.size() ? TriggerOffset(*marks_[next_]) : kNoTrigger;
   }
-  // Moves past the marks whose sector has been written.
+  bool AtEnd() const { return at_end_; }
+  // Moves past the marks whose sector has been written. A mark that comes up
+  // behind the written sectors (out of time order, or a second one in the
+  // same run of fillers) gets no trigger.
   void Advance(int32_t written) {
-    while (next_ < marks_.size() && written > TriggerOffset(*marks_[next_])) ++next_;
+    while (next_ < marks_.size() && written > TriggerOffset(*marks_[next_])) {
+      if (++next_ < marks_.size() && written > TriggerOffset(*marks_[next_])) Skipped(next_);
+    }
+  }
+  // The marks beyond the stream's end get no trigger either.
+  void Finish() {
+    for (size_t i = next_; i < marks_.size(); ++i) Skipped(i);
   }
 
  private:
+  void Skipped(size_t index) const {
+    ReportWarning("AUTOPAUSE %s %s gets no trigger.", label_.c_str(),
+                  MarkText(*marks_[index]).c_str());
+  }
+
+  std::string label_;
   std::vector<const PauseMark*> marks_;
   size_t next_ = 0;
+  bool at_end_ = false;
 };
 
 // Reading ends at the first bad pack; the user learns how much of the file
@@ -76,7 +111,8 @@ Status WriteMpegFile(SourceContext& context) {
   const int32_t start = context.result.next_sector;
   StreamClock clock(path, file_size, ReadScr(destination.data() + 4));
   Triggers triggers(context.project, context.item.label);
-  PackPlacement placement{context.writer,
+  HeldSectorWriter held(context.writer);  // the last pack gets the END trigger
+  PackPlacement placement{held,
                           context.result.next_sector,
                           ReadScr(destination.data() + 4),
                           start + triggers.Current(),
@@ -99,6 +135,8 @@ Status WriteMpegFile(SourceContext& context) {
     StepProgress();
     if (AbortRequested()) return false;
   }
+  triggers.Finish();
+  if (!held.Release(triggers.AtEnd() ? submode::kTrigger : 0)) return false;
   context.result.sector_count = clock.SpanSectors();
   context.result.size = static_cast<uint32_t>(context.result.sector_count * kForm1DataSize);
   context.result.content_type = reader.GetContentType();

@@ -2,6 +2,7 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 }
 
 #include <array>
@@ -155,8 +156,22 @@ void NoteStream(const AVStream& stream, StreamFacts& facts) {
   }
 }
 
+// Keeps libav's own notices off the host's stderr while a file is probed:
+// what matters is reported in our own words.
+class QuietLibav {
+ public:
+  QuietLibav() : level_(av_log_get_level()) { av_log_set_level(AV_LOG_QUIET); }
+  ~QuietLibav() { av_log_set_level(level_); }
+  QuietLibav(const QuietLibav&) = delete;
+  QuietLibav& operator=(const QuietLibav&) = delete;
+
+ private:
+  int level_;
+};
+
 // The streams and the duration as libavformat sees them.
 bool ProbeStreams(const std::string& path, StreamFacts& facts) {
+  const QuietLibav quiet;
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return false;
   std::unique_ptr<AVFormatContext, FormatClose> format(opened);

@@ -13,6 +13,7 @@ namespace {
 // Device and inode of an existing file, else its normalised absolute path.
 struct FileIdentity {
   bool exists = false;
+  bool regular = false;
   dev_t device = 0;
   ino_t inode = 0;
   std::string path;
@@ -22,11 +23,13 @@ struct FileIdentity {
 
 FileIdentity Identify(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) == 0) return {true, info.st_dev, info.st_ino, {}};
+  if (stat(path.c_str(), &info) == 0) {
+    return {true, S_ISREG(info.st_mode), info.st_dev, info.st_ino, {}};
+  }
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
   const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
-  return {false, 0, 0, (error ? absolute.lexically_normal() : resolved).string()};
+  return {false, false, 0, 0, (error ? absolute.lexically_normal() : resolved).string()};
 }
 
 void Add(std::vector<FileUse>& uses, const FileRef& file, std::string use) {
@@ -85,6 +88,10 @@ Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& o
   std::vector<FileIdentity> ids;
   for (const FileUse& output : outputs) {
     ids.push_back(Identify(output.path));
+    if (ids.back().exists && !ids.back().regular) {  // a device or folder is never replaced
+      ReportError("%s (%s) is not a regular file.", output.use.c_str(), output.path.c_str());
+      return false;
+    }
     for (size_t j = 0; j + 1 < ids.size(); ++j) {
       if (ids[j] == ids.back()) return Refuse(outputs[j], output);
     }

@@ -17,11 +17,11 @@ struct FileUse {
 // The image files the OUTPUT names give, as outputs.
 std::vector<FileUse> ImageOutputs(const VcdProject& project);
 
-// Refuses outputs that name each other or a file the build reads (the
-// script, every source, the sources and targets of MAKE), before anything is
-// opened for writing. Two names are the same file when they have the same
-// device and inode, or, where a file does not exist yet, the same normalised
-// absolute path.
+// Refuses outputs that name each other, a file the build reads (the script,
+// every source, the sources and targets of MAKE) or an existing file that is
+// no regular file, before anything is opened for writing. Two names are the same file when they
+// have the same device and inode, or, where a file does not exist yet, the same normalised absolute
+// path.
 Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& outputs);
 
 }  // namespace vcd2

@@ -6,6 +6,11 @@
 
 namespace vcd2 {
 
+// The position keyword's token.
+inline constexpr uint32_t kPauseBegin = 94;
+inline constexpr uint32_t kPauseAt = 95;
+inline constexpr uint32_t kPauseEnd = 97;
+
 // AUTOPAUSE: a pause trigger at the start, the end or a time of an item.
 struct PauseMark {
   LabelRef reference;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/staged_outputs.h"
 #include "base/temporary_folder.h"
 #include "model/items.h"
 #include "model/made_file.h"
@@ -64,7 +65,8 @@ class VcdProject {
   uint8_t has_psd = 0;
 
   // Image writer state.
-  std::string image_file_name;     // the data track image, reopened by later steps
+  StagedOutputs outputs;           // the images, named when the build has succeeded
+  std::string image_file_name;     // working path of the data track image, reopened later
   uint32_t next_free_address = 0;  // LBA up to which the disc is planned
   uint32_t psd_size = 0;           // PSD.VCD in 8-byte units, end list included
   uint32_t extended_psd_size = 0;  // PSD_X.VCD in 8-byte units

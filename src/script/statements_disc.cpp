@@ -21,12 +21,33 @@ void SetRecordOptions(RtfPart& part, uint8_t pending) {
   part.last_submode = part.submode | pending;
 }
 
+// ISO 9660 d-characters; the space that pads the field passes too.
+bool IsDCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ' ';
+}
+
+bool IsACharacter(char c) {
+  return IsDCharacter(c) || std::strchr("!\"%&'()*+,-./:;<=>?", c) != nullptr;
+}
+
+// A volume descriptor identifier the disc will not carry as written.
+void WarnIdentifier(const char* keyword, const std::string& text, size_t room,
+                    bool (*allowed)(char), const char* kind) {
+  if (text.size() > room) {
+    ReportWarning("%s \"%s\" is cut to its first %zu characters.", keyword, text.c_str(), room);
+  }
+  if (!std::all_of(text.begin(), text.end(), allowed)) {
+    ReportWarning("%s \"%s\" holds characters outside the ISO 9660 %s (A-Z, 0-9, _%s).", keyword,
+                  text.c_str(), kind, allowed == IsDCharacter ? "" : ", punctuation");
+  }
+}
+
 constexpr size_t kMaxNameLength = 8;
 constexpr size_t kMaxExtensionLength = 3;
-constexpr char kVersionSuffix[] = ";1";  // taken off the names of CD-i files
+constexpr char kVersionSuffix[] = ";1";
 
-bool IsDCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+bool IsNameCharacter(char c) {
+  return c != ' ' && IsDCharacter(c);
 }
 
 // An ISO 9660 level 1 file name: 1 to 8 d-characters, optionally a point
@@ -37,17 +58,14 @@ bool IsIsoFileName(const std::string& name) {
   const std::string extension = point == std::string::npos ? "" : name.substr(point + 1);
   return !stem.empty() && stem.size() <= kMaxNameLength &&
          extension.size() <= kMaxExtensionLength &&
-         std::all_of(stem.begin(), stem.end(), IsDCharacter) &&
-         std::all_of(extension.begin(), extension.end(), IsDCharacter);
+         std::all_of(stem.begin(), stem.end(), IsNameCharacter) &&
+         std::all_of(extension.begin(), extension.end(), IsNameCharacter);
 }
 
-// A file's name in the image; a CD-i file's may carry the version ";1".
+// A file's name in the image, which may carry the version ";1".
 Status CheckFileName(const std::string& name, FileType type) {
-  const bool cdi = type == FileType::kPlainFile || type == FileType::kRtfFile ||
-                   type == FileType::kIffDyuv || type == FileType::kPartsFile;
   std::string plain = name;
-  if (cdi && plain.ends_with(kVersionSuffix))
-    plain.resize(plain.size() - (sizeof kVersionSuffix - 1));
+  if (plain.ends_with(kVersionSuffix)) plain.resize(plain.size() - (sizeof kVersionSuffix - 1));
   if (IsIsoFileName(plain)) return true;
   ReportError("Invalid file name \"%s\" in %s: 8.3 d-characters (A-Z, 0-9, _) expected.",
               name.c_str(), VolumeFileStatement(type));
@@ -79,6 +97,7 @@ Status ScriptParser::ParseVersion() {
 Status ScriptParser::ParseAlbum() {
   std::string text;
   if (!ExpectString(text)) return false;
+  WarnIdentifier("ALBUM", text, project_.album_id.size(), IsDCharacter, "d-characters");
   auto& album = project_.album_id;
   album.fill(' ');
   std::copy_n(text.begin(), std::min(text.size(), album.size()), album.begin());
@@ -88,6 +107,7 @@ Status ScriptParser::ParseAlbum() {
 Status ScriptParser::ParseApplication() {
   std::string text;
   if (!ExpectString(text)) return false;
+  WarnIdentifier("APP", text, project_.application_name.size() - 1, IsACharacter, "a-characters");
   auto& name = project_.application_name;
   name.fill('\0');
   std::copy_n(text.begin(), std::min(text.size(), name.size() - 1), name.begin());

@@ -27,6 +27,12 @@ Status AppendItem(PsdList& list, std::vector<LabelRef> PsdList::*items, LabelRef
 
 }  // namespace
 
+namespace {
+
+constexpr size_t kNumberKeys = 99;
+
+}  // namespace
+
 // PLAYLIST|SELECTION label { clause } ENDPLAYLIST|ENDSELECTION
 Status ScriptParser::ParseList(ListKind kind) {
   const bool play_list = kind == ListKind::kPlayList;
@@ -59,6 +65,12 @@ Status ScriptParser::ParseList(ListKind kind) {
     const Status clause =
         play_list ? ParsePlayListClause(*list, token) : ParseSelectionClause(*list, token);
     if (!clause) return false;
+  }
+  if (list->selection_items.size() > kNumberKeys) {
+    ReportWarning(
+        "Selection %s has %zu selection items; the number keys of players reach 1 to %zu.",
+        list->label_kind == ListLabelKind::kStart ? "START" : list->label.c_str(),
+        list->selection_items.size(), kNumberKeys);
   }
   project_.lists.push_back(std::move(list));
   return true;

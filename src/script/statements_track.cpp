@@ -31,9 +31,13 @@ Status ScriptParser::ParseSegment() {
 Status ScriptParser::ParseAudioTrack() {
   std::string label;
   int32_t sequence = 0;
-  int format = 0;
+  constexpr int kNothingRead = kNoKeyword - 1;  // the script ended before the format
+  int format = kNothingRead;
   if (!ExpectString(label) || !ExpectLong(sequence)) return false;
-  if (!ExpectKeyword(KeywordClass::kAudioFormat, format)) return false;
+  if (!ExpectKeyword(KeywordClass::kAudioFormat, format)) {
+    if (format != kNothingRead) ReportError("Expected Audio file type.");
+    return false;
+  }
   FileType type;
   switch (format) {
     case kWave:
@@ -76,6 +80,8 @@ Status ScriptParser::ParseEntry() {
   project_.entries.push_back(std::make_unique<EntryPoint>(label, track_label, timecode, mode));
   return true;
 }
+
+static_assert(kBegin == kPauseBegin && kAt == kPauseAt && kEnd == kPauseEnd);
 
 // AUTOPAUSE label BEGIN|END|AT timecode
 Status ScriptParser::ParseAutoPause() {

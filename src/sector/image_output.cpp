@@ -14,8 +14,8 @@ ImageOutput::~ImageOutput() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-void ImageOutput::Open(const std::string& path) {
-  path_ = path;
+void ImageOutput::Open(const std::string& path, const std::string& name) {
+  name_ = name.empty() ? path : name;
   file_ = std::fopen(path.c_str(), "wb");
   open_error_ = file_ == nullptr ? errno : 0;
   if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);  // one write per flush
@@ -50,8 +50,7 @@ Status ImageOutput::AppendFileSectors(std::span<const uint8_t> data, int32_t lba
 }
 
 Status ImageOutput::AppendPrepared(RawSector& sector, int32_t lba) {
-  StoreDiscTime(sector.data() + kHeaderOffset, lba);
-  sector[kModeOffset] = kMode2;
+  StoreSyncAndHeader(sector, lba);
   return Append(sector);
 }
 
@@ -62,27 +61,29 @@ Status ImageOutput::Append(const RawSector& sector) {
 }
 
 // The first failure is reported; the output then stays failed and silent.
+// A failed call names its error code and, on the next line, the system's
+// words; a short count without an error means the disk is full.
 Status ImageOutput::FlushImageBuffer() {
   if (failed_) return false;
-  if (file_ == nullptr) return Fail("Writing image file failed (%u).", open_error_);
+  if (file_ == nullptr) return Fail(open_error_);
   errno = 0;
   const size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
   if (written != buffer_.size()) {
-    if (written == 0 && errno != ENOSPC) return Fail("Writing image file failed (%u).", errno);
+    const int error = errno;
     std::fclose(file_);
     file_ = nullptr;
-    return Fail("Disk full writing image file.", ENOSPC);
+    return Fail(error);
   }
   buffer_.clear();
   return true;
 }
 
-// format holds the error's number, or nothing to fill in; the path and the
-// system's wording follow on a line of their own.
-Status ImageOutput::Fail(const char* format, int error) {
-  char text[128];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned>(error));
-  ReportError("%s%s", text, FileErrorLine(path_, error).c_str());
+Status ImageOutput::Fail(int error) {
+  if (error != 0) {
+    ReportWriteFailure(error, name_);
+  } else {
+    ReportError("Disk full writing image file.%s", FileErrorLine(name_, ENOSPC).c_str());
+  }
   failed_ = true;
   return false;
 }

@@ -24,14 +24,15 @@ class ImageOutput : public SectorSink {
 
   // Creates the file anew; a failure shows at the first flush, as a write
   // failure.
-  void Open(const std::string& path);
+  // name stands for the file in messages (path when empty).
+  void Open(const std::string& path, const std::string& name = "");
 
   // Form 1 sectors; bytes beyond data read as zero.
   Status AppendSector(std::span<const uint8_t> data, int32_t lba, uint32_t subheader_word) override;
   Status AppendFileSectors(std::span<const uint8_t> data, int32_t lba, uint32_t size,
                            uint32_t subheader_word, uint32_t last_subheader_word) override;
   // Appends a prepared sector whose EDC is already computed and which has no
-  // ECC (a Form 2 sector): only its header address changes.
+  // ECC (a Form 2 sector): sync, header address and mode are stored.
   Status AppendPrepared(RawSector& sector, int32_t lba);
 
   // Writes out the buffered sectors.
@@ -41,9 +42,10 @@ class ImageOutput : public SectorSink {
 
  private:
   Status Append(const RawSector& sector);
-  Status Fail(const char* format, int error);
+  // Reports a failed write (error 0: a short count) and stays failed.
+  Status Fail(int error);
 
-  std::string path_;
+  std::string name_;
   std::FILE* file_ = nullptr;
   int open_error_ = 0;
   bool failed_ = false;

@@ -28,18 +28,32 @@ void StoreDiscTime(uint8_t* bytes, int32_t lba) {
   bytes[2] = Bcd(time % kSectorsPerSecond);
 }
 
-void FinishSector(RawSector& sector, int32_t lba) {
+void StoreSyncAndHeader(RawSector& sector, int32_t lba) {
   std::memcpy(sector.data(), kSync, kSyncSize);
+  StoreDiscTime(sector.data() + kHeaderOffset, lba);
+  sector[kModeOffset] = kMode2;
+}
+
+void FinishSector(RawSector& sector, int32_t lba) {
   std::memset(sector.data() + kHeaderOffset, 0, 4);
   ComputeEdc(sector.data() + kSubheaderOffset);
   if ((SubmodeOf(sector) & submode::kForm2) == 0) ComputeEcc(sector.data() + kHeaderOffset);
-  StoreDiscTime(sector.data() + kHeaderOffset, lba);
-  sector[kModeOffset] = kMode2;
+  StoreSyncAndHeader(sector, lba);
 }
 
 bool TryWriteSectorAt(std::FILE* image, int32_t lba, RawSector& sector) {
   FinishSector(sector, lba);
   return Seek(image, lba) && std::fwrite(sector.data(), 1, sector.size(), image) == sector.size();
+}
+
+void ReportWriteFailure(int error, const std::string& path) {
+  ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+              FileErrorLine(path, error).c_str());
+}
+
+void ReportWriteFailure(int error, std::FILE* file) {
+  ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
+              FileErrorLine(file, error).c_str());
 }
 
 Status WriteSectorAt(std::FILE* image, int32_t lba, RawSector& sector) {
@@ -51,9 +65,7 @@ Status WriteSectorAt(std::FILE* image, int32_t lba, RawSector& sector) {
     return false;
   }
   if (std::fwrite(sector.data(), 1, sector.size(), image) != sector.size()) {
-    const int error = errno;
-    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
-                FileErrorLine(image, error).c_str());
+    ReportWriteFailure(errno, image);
     return false;
   }
   return true;

@@ -16,9 +16,7 @@ Status SequentialWriter::Write(int32_t lba, RawSector& sector) {
 Status SequentialWriter::Flush() {
   if (!buffer_.empty() &&
       std::fwrite(buffer_.data(), 1, buffer_.size(), image_) != buffer_.size()) {
-    const int error = errno;
-    ReportError("Writing image file failed (%u).%s", static_cast<unsigned>(error),
-                FileErrorLine(image_, error).c_str());
+    ReportWriteFailure(errno, image_);
     buffer_.clear();
     return false;
   }

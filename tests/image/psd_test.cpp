@@ -2,8 +2,11 @@
 // back by a small walker of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "base/byte_order.h"
 #include "image/psd_descriptors.h"
@@ -226,6 +229,78 @@ TEST_F(InteractiveDiscTest, TheWalkerFollowsEveryList) {
       for (int i = 0; i < d[2]; ++i) EXPECT_TRUE(offsets.count(LoadBigEndian16(d + 20 + 2 * i)));
     }
   }
+}
+
+// A two-unit segment before two one-unit ones: each keeps its own record,
+// in order. PSD_X.VCD, walked by its own offsets, says what PSD.VCD says,
+// with extended offsets wherever PSD.VCD has plain ones.
+TEST_F(InteractiveDiscTest, SegmentRecordsAndBothPsdFilesAgree) {
+  WriteStream(Out("a.mpg"), 200);
+  for (const char* name : {"b.mpg", "c.mpg", "movie.mpg"}) WriteStream(Out(name), 40);
+  dir_.Write("app.txt", "x");
+  ASSERT_EQ(test::BuildDisc(dir_, kInteractive).result, 0);
+  test::IsoReader reader(Out("data.bin"));
+  const auto segments = reader.List("/SEGMENT/");
+  ASSERT_TRUE(segments);
+  ASSERT_EQ(segments->size(), 3u);
+  const uint32_t first = segments->at(0).lsn;
+  const std::vector<std::tuple<std::string, uint32_t, uint32_t>> expected = {
+      {"ITEM0001.DAT;1", first, 300 * 2048},
+      {"ITEM0003.DAT;1", first + 300, 150 * 2048},
+      {"ITEM0004.DAT;1", first + 450, 150 * 2048}};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::make_tuple(segments->at(i).name, segments->at(i).lsn, segments->at(i).size),
+              expected[i]);
+  }
+
+  const auto ext = reader.List("/EXT/");
+  const auto vcd = reader.List("/VCD/");
+  ASSERT_TRUE(ext && vcd && ext->size() == 2 && vcd->size() == 4);
+  const auto lot = ReadVolumeFile(152, 65536);
+  const auto lot_x = ReadVolumeFile(ext->at(0).lsn, 65536);
+  const auto psd = ReadVolumeFile(184, vcd->at(3).size);
+  const auto psd_x = ReadVolumeFile(ext->at(1).lsn, ext->at(1).size);
+  std::map<uint16_t, uint16_t> extended_of;  // plain offset to extended offset, by LID
+  for (size_t lid = 1; LoadBigEndian16(lot.data() + 2 * lid) != 0xFFFF; ++lid) {
+    extended_of[LoadBigEndian16(lot.data() + 2 * lid)] = LoadBigEndian16(lot_x.data() + 2 * lid);
+  }
+  const auto target = [&](uint16_t plain) {
+    return plain >= 0xFFFD ? plain : extended_of.at(plain);
+  };
+  int play_items = 0;
+  for (const auto& [plain_offset, extended_offset] : extended_of) {
+    const uint8_t* d = psd.data() + size_t{plain_offset} * 8;
+    const uint8_t* x = psd_x.data() + size_t{extended_offset} * 8;
+    if (d[0] == 0x1F) {
+      EXPECT_EQ(x[0], 0x1F);
+      continue;
+    }
+    const bool selection = d[0] == 0x18;
+    EXPECT_EQ(x[0], selection ? 0x1A : 0x10);
+    const size_t first_target = selection ? 6 : 4;  // after counts, base and LID
+    const size_t targets = selection ? 5 : 3;
+    const size_t rest = first_target + 2 * targets;
+    const size_t fixed = selection ? 20 : 14;
+    const size_t count = selection ? d[2] : d[1];
+    EXPECT_TRUE(std::equal(d + 1, d + first_target, x + 1)) << plain_offset;
+    for (size_t i = first_target; i < rest; i += 2) {
+      EXPECT_EQ(LoadBigEndian16(x + i), target(LoadBigEndian16(d + i))) << plain_offset << " " << i;
+    }
+    EXPECT_TRUE(std::equal(d + rest, d + fixed, x + rest)) << plain_offset;
+    for (size_t i = 0; i < count; ++i) {
+      const uint16_t item = LoadBigEndian16(d + fixed + 2 * i);
+      if (selection) {
+        EXPECT_EQ(LoadBigEndian16(x + fixed + 2 * i), target(item));
+      } else {
+        EXPECT_EQ(LoadBigEndian16(x + fixed + 2 * i), item);
+        play_items += item >= 1000;
+      }
+    }
+  }
+  EXPECT_EQ(play_items, 3);  // B and C behind the two units of A: 1002 and 1003
+  // PLAYLIST PC plays C (1003) then A (1000).
+  const std::vector<uint8_t> pc_items = {0x03, 0xEB, 0x03, 0xE8};
+  EXPECT_NE(std::search(psd_x.begin(), psd_x.end(), pc_items.begin(), pc_items.end()), psd_x.end());
 }
 
 TEST_F(InteractiveDiscTest, PlainDescriptorsNeverCrossASector) {

@@ -77,9 +77,9 @@ TEST(MpegBuildHashTest, ADiscKeepsItsBytes) {
   PinRecordingDate(std::nullopt);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
   EXPECT_EQ(Sha256((dir.Path() / "track.bin").string()),
-            "ee6bbd1765e983eff1d81b8c6faf001e2728a9a66d01e16bfac117a3f67bc8e3");
+            "85356ffc2f17adc56ad1a0dadb3749963bb62540b77895268a7341aa1110b7b6");
   EXPECT_EQ(Sha256((dir.Path() / "data.bin").string()),
-            "7c1eeab3c551e9f3b095f0f5758b4564066427121db4d217333bb23f14656301");
+            "14ee849fcc4025c9a60fc52bc540aad54343264c0c0db8f9a065f630297bf6e8");
 }
 
 }  // namespace

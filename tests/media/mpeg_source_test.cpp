@@ -38,7 +38,12 @@ std::unique_ptr<Copy> CopyBytes(const std::vector<uint8_t>& bytes,
   const MpegTrack& track = *copy->project->mpeg_tracks.at(0);
   copy->result = WriteSourceSectors(*copy->project, copy->writer, track, 30, 1, true);
   copy->messages = capture.Messages();
-  copy->warnings = capture.Warnings();
+  // Synthetic streams are not Video CD compliant; keep the other warnings.
+  for (const auto& warning : capture.Warnings()) {
+    if (warning.find("not Video CD compliant") == std::string::npos) {
+      copy->warnings.push_back(warning);
+    }
+  }
   return copy;
 }
 
@@ -83,15 +88,20 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
       .Pack(4800, 0xBE)
       .Pack(6000, 0xBD)  // other streams count as video
       .Zeros(3)
-      .Pack(7200, 0xE0);
-  // The last pack is followed by nothing: it is not delivered.
+      .Pack(7200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2284)
+      .Padding(20)
+      .Pack(8400, 0xE0, {}, 2224)
+      .Padding(100)
+      .Pack(9600, 0xE0);
+  // The last pack is followed by nothing: it is not delivered. A padding
+  // packet ends a record wherever it lies in the pack (the first pack never does).
   const auto copy = CopyStream(stream);
   ASSERT_TRUE(copy->result.ok);
-  ASSERT_EQ(copy->result.next_sector, 36);
-  const std::vector<Subheader4> expected = {{1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F},
-                                            {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
-                                            {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}};
-  for (int i = 0; i < 6; ++i)
+  ASSERT_EQ(copy->result.next_sector, 38);
+  const std::vector<Subheader4> expected = {
+      {1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F}, {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
+      {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}, {1, 1, 0x65, 0x7F}, {1, 1, 0x63, 0x0F}};
+  for (int i = 0; i < 8; ++i)
     EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
   const RawSector& audio = copy->writer.sectors.at(31);
   EXPECT_TRUE(std::all_of(audio.begin() + 24 + 2304, audio.begin() + 24 + 2324,
@@ -188,17 +198,43 @@ TEST(MpegSourceTest, StartCodesSplitAtEveryOffsetAreFound) {
   }
 }
 
+std::vector<int32_t> Triggered(const Copy& copy) {
+  std::vector<int32_t> triggered;
+  for (const auto& [lba, sector] : copy.writer.sectors) {
+    if (sector[18] & 0x10) triggered.push_back(lba - 30);
+  }
+  return triggered;
+}
+
 TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
   MpegSynth stream;
   for (uint32_t i = 0; i <= 160; ++i) stream.Pack(i * 1200, 0xE0);
   const auto copy =
       CopyStream(stream, "AUTOPAUSE T AT 0:0:1:0 AUTOPAUSE T AT 0:0:2:0 AUTOPAUSE U AT 0:0:0:5");
   ASSERT_TRUE(copy->result.ok);
-  std::vector<int32_t> triggered;
-  for (const auto& [lba, sector] : copy->writer.sectors) {
-    if (sector[18] & 0x10) triggered.push_back(lba - 30);
-  }
-  EXPECT_EQ(triggered, (std::vector<int32_t>{75, 150}));
+  EXPECT_EQ(Triggered(*copy), (std::vector<int32_t>{75, 150}));
+}
+
+// END marks the last pack only; marks that come up behind the written
+// sectors (out of order, or twice in one run of fillers) or beyond the end
+// get no trigger and are named.
+TEST(MpegSourceTest, EndAndUnreachablePauseMarks) {
+  MpegSynth stream;
+  for (uint32_t i = 0; i < 10; ++i) stream.Pack(i * 1200, 0xE0);
+  for (uint32_t i = 20; i < 29; ++i) stream.Pack(i * 1200, 0xE0);  // fillers at 10..19
+  stream.Pack(29 * 1200, 0xE0, {}, 2320).EndCode();
+  const auto copy = CopyStream(
+      stream,
+      "AUTOPAUSE T END AUTOPAUSE T BEGIN AUTOPAUSE T AT 0:0:0:12 AUTOPAUSE T AT 0:0:0:14 "
+      "AUTOPAUSE T AT 0:0:0:5 AUTOPAUSE T AT 0:0:0:40");
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->result.next_sector, 60);
+  EXPECT_EQ(Triggered(*copy), (std::vector<int32_t>{0, 12, 29}));
+  EXPECT_TRUE(copy->messages.empty());
+  EXPECT_EQ(copy->warnings,
+            (std::vector<std::string>{"AUTOPAUSE T AT 0:00:00:14 gets no trigger.",
+                                      "AUTOPAUSE T AT 0:00:00:05 gets no trigger.",
+                                      "AUTOPAUSE T AT 0:00:00:40 gets no trigger."}));
 }
 
 // FNV-1a over every sector written, in LBA order.
@@ -231,8 +267,7 @@ TEST(MpegClockTest, FillersOfANormalStreamStayByteIdentical) {
   const auto copy = CopyStream(stream);
   ASSERT_TRUE(copy->result.ok);
   EXPECT_TRUE(copy->messages.empty());
-  for (const auto& warning : copy->warnings)
-    EXPECT_EQ(warning.rfind("Reading ", 0), std::string::npos);
+  EXPECT_TRUE(copy->warnings.empty());
   EXPECT_EQ(copy->result.next_sector, 367);
   EXPECT_EQ(copy->result.sector_count, 339u);
   EXPECT_EQ(Digest(copy->writer), 0xfb81fc09ba0cef61u);
@@ -256,7 +291,7 @@ TEST(MpegClockTest, AForwardJumpBeyondTheRestOfTheFileIsRefused) {
             std::vector<std::string>{"The system clock of " + copy->path +
                                      " jumps 5.0 seconds ahead at byte 4648, more than the rest "
                                      "of the file can fill."});
-  EXPECT_EQ(copy->writer.sectors.size(), 2u);
+  EXPECT_LE(copy->writer.sectors.size(), 2u);
 }
 
 // Back by one pack's time is taken; further back is refused. The sector
@@ -288,10 +323,9 @@ TEST(MpegClockTest, ACorruptPackMidStreamIsTold) {
   ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(copy->result.next_sector, 30 + 19);
   EXPECT_TRUE(copy->messages.empty());
-  ASSERT_FALSE(copy->warnings.empty());  // after the one on compliance
-  EXPECT_EQ(
-      copy->warnings.back(),
-      "Reading " + copy->path + " stopped at byte 44156: the 25566 bytes after it were not used.");
+  EXPECT_EQ(copy->warnings, std::vector<std::string>{"Reading " + copy->path +
+                                                     " stopped at byte 44156: the 25566 bytes "
+                                                     "after it were not used."});
 }
 
 }  // namespace

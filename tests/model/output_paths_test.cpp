@@ -1,6 +1,8 @@
-// Outputs that name an input, the script or each other are refused before
-// anything is written.
+// Outputs that name an input, the script, each other or something other
+// than a regular file are refused before anything is written.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -59,6 +61,8 @@ TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
        "OUTPUT 1 (@/a.mp2) is the same file as the target of a MAKE (@/a.mp2)."},
       {"1 DIR \"data.bin\" 2 DIR \"t1.bin\"", "FILE \"F.CUE\" DIR \"f.cue\"", "@/f",
        "the disc's cue sheet (@/f.cue) is the same file as the source of FILE F.CUE (@/f.cue)."},
+      {"1 DIR \"data.bin\" 2 DIR \"fifo\"", "", "", "OUTPUT 2 (@/fifo) is not a regular file."},
+      {"1 DIR \"sub\" 2 DIR \"t1.bin\"", "", "", "OUTPUT 1 (@/sub) is not a regular file."},
       {"1 DIR \"f.txt\" 2 DIR \"t1.bin\"", "GENRTF \"G.RTF\" FORM 1 \"@/f.txt\" EOF", "",
        "OUTPUT 1 (@/f.txt) is the same file as a part of GENRTF G.RTF (@/f.txt)."},
   };
@@ -70,6 +74,7 @@ TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
   }
   std::filesystem::create_hard_link(dir.Path() / "cd.raw", dir.Path() / "hard.raw");
   std::filesystem::create_symlink(dir.Path() / "t1.mpg", dir.Path() / "soft.mpg");
+  ASSERT_EQ(mkfifo((dir.Path() / "fifo").c_str(), 0600), 0);
   for (const Collision& c : cases) {
     const std::string disc = Expand(c.disc, at);
     const std::string body = Expand(

@@ -49,9 +49,10 @@ TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
   missing.Open("/nonexistent/dir/out.bin");
   ASSERT_TRUE(missing.AppendSector(data, 0, 0));
   EXPECT_FALSE(missing.Close());
+  // A call that fails names its error, then the file and the system's words.
   EXPECT_EQ(capture.Messages(),
             (std::vector<std::string>{
-                "Disk full writing image file.\r\n/dev/full: No space left on device",
+                "Writing image file failed (28).\r\n/dev/full: No space left on device",
                 "Writing image file failed (2).\r\n/nonexistent/dir/out.bin: No such file or "
                 "directory"}));
 }

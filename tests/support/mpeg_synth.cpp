@@ -60,6 +60,14 @@ MpegSynth& MpegSynth::VideoStream(uint32_t first_scr, const std::vector<uint8_t>
   return *this;
 }
 
+MpegSynth& MpegSynth::Padding(size_t size) {
+  const size_t length = size - 6;
+  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, 0xBE, static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(length)});
+  bytes_.insert(bytes_.end(), length, 0xFF);
+  return *this;
+}
+
 MpegSynth& MpegSynth::EndCode() {
   bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, 0xB9});
   return *this;

@@ -17,6 +17,8 @@ class MpegSynth {
   MpegSynth& SystemHeaderPack(uint32_t scr, uint8_t first_stream);
   // Video packs carrying an elementary stream, one pack per sector clock.
   MpegSynth& VideoStream(uint32_t first_scr, const std::vector<uint8_t>& elementary);
+  // A padding packet of `size` bytes in all, closing the pack before it.
+  MpegSynth& Padding(size_t size);
   MpegSynth& EndCode();
   MpegSynth& Zeros(size_t count);
 

@@ -9,7 +9,6 @@ namespace vcd2 {
 namespace {
 
 constexpr size_t kFixedPart = 33;
-constexpr uint16_t kVolumeSequenceNumber = 1;
 
 }  // namespace
 
@@ -33,7 +32,7 @@ size_t WriteDirectoryRecord(uint8_t* out, const DirectoryRecordFields& fields) {
   StoreBothEndian32(out + 10, fields.size);
   std::copy(fields.date.begin(), fields.date.end(), out + 18);
   out[25] = fields.flags;
-  StoreBothEndian16(out + 28, kVolumeSequenceNumber);
+  StoreBothEndian16(out + 28, fields.volume_sequence_number);
   out[32] = static_cast<uint8_t>(fields.identifier.size());
   std::memcpy(out + kFixedPart, fields.identifier.data(), fields.identifier.size());
   WriteXaRecord(out + length - kXaRecordSize, fields.attributes, fields.file_number);

@@ -19,6 +19,7 @@ struct DirectoryRecordFields {
   RecordingDate date{};
   uint16_t attributes = 0;
   uint8_t file_number = 0;
+  uint16_t volume_sequence_number = 1;
 };
 
 // Length of the record: 33 bytes, the identifier, a pad byte after an even

@@ -81,19 +81,21 @@ FindResult FindIsoEntry(std::FILE* image, const std::string& name, uint32_t& lba
   return FindResult::kNotFound;
 }
 
-Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t extent, uint32_t size,
-                       const std::optional<std::string>& new_identifier) {
-  RawSector sector;
+namespace {
+
+// Finds the record of path; sector holds it at record_offset, lba is the
+// sector's address.
+Status LocateRecord(std::FILE* image, const std::string& path, uint32_t& lba, RawSector& sector,
+                    size_t& offset) {
   if (!ReadSectorAt(image, static_cast<int32_t>(kPvdLba), sector)) return false;
   const uint8_t* root = UserData(sector) + kPvdRootRecordOffset;
-  uint32_t lba = LoadLittleEndian32(root + kRecordExtent);
+  lba = LoadLittleEndian32(root + kRecordExtent);
   uint32_t length = LoadLittleEndian32(root + kRecordSize);
   if (length % kForm1DataSize != 0) {
     ReportError("Illegal root directory length %ld.", static_cast<long>(length));
     return false;
   }
   const std::vector<std::string> parts = SplitPath(path);
-  size_t offset = 0;
   for (size_t i = 0; i < parts.size(); ++i) {
     const bool last = i + 1 == parts.size();
     const FindResult found = FindIsoEntry(image, parts[i], lba, length, sector, offset);
@@ -105,6 +107,17 @@ Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t exten
       return false;
     }
   }
+  return true;
+}
+
+}  // namespace
+
+Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t extent, uint32_t size,
+                       const std::optional<std::string>& new_identifier) {
+  RawSector sector;
+  uint32_t lba = 0;
+  size_t offset = 0;
+  if (!LocateRecord(image, path, lba, sector, offset)) return false;
   uint8_t* record = UserData(sector) + offset;
   StoreBothEndian32(record + kRecordExtent, extent);
   if (size != 0) {
@@ -118,8 +131,34 @@ Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t exten
                 std::min<size_t>(record[kRecordIdentifierLength], new_identifier->size()));
   }
   if (!TryWriteSectorAt(image, static_cast<int32_t>(lba), sector)) {
-    ReportError("Could not rewrite directory record containing %s", parts.back().c_str());
+    ReportError("Could not rewrite directory record containing %s",
+                path.substr(path.rfind('\\') + 1).c_str());
     return false;
+  }
+  return true;
+}
+
+Status RewriteIsoFile(std::FILE* image, const std::string& path,
+                      const std::vector<uint8_t>& bytes) {
+  RawSector sector;
+  uint32_t lba = 0;
+  size_t offset = 0;
+  if (!LocateRecord(image, path, lba, sector, offset)) return false;
+  const uint8_t* record = UserData(sector) + offset;
+  const uint32_t extent = LoadLittleEndian32(record + kRecordExtent);
+  const uint32_t size = LoadLittleEndian32(record + kRecordSize);
+  if (bytes.size() > size) {
+    ReportError("%s holds %u bytes, not %zu.", path.c_str(), static_cast<unsigned>(size),
+                bytes.size());
+    return false;
+  }
+  for (size_t at = 0; at < bytes.size(); at += kForm1DataSize) {
+    const auto at_lba = static_cast<int32_t>(extent + at / kForm1DataSize);
+    if (!ReadSectorAt(image, at_lba, sector)) return false;
+    const size_t piece = std::min(kForm1DataSize, bytes.size() - at);
+    std::memset(UserData(sector), 0, kForm1DataSize);
+    std::memcpy(UserData(sector), bytes.data() + at, piece);
+    if (!WriteSectorAt(image, at_lba, sector)) return false;
   }
   return true;
 }

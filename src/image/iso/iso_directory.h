@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/status.h"
 #include "sector/sector_layout.h"
@@ -16,6 +17,10 @@ namespace vcd2 {
 // "MPEGAV\AVSEQ01.DAT;1".
 Status SetIsoDirectory(std::FILE* image, const std::string& path, uint32_t extent, uint32_t size,
                        const std::optional<std::string>& new_identifier = std::nullopt);
+
+// Overwrites the data of a Form 1 file inside a written data track image
+// with bytes (no more than its recorded size); subheaders stay.
+Status RewriteIsoFile(std::FILE* image, const std::string& path, const std::vector<uint8_t>& bytes);
 
 enum class FindResult { kFound, kNotFound, kFailed };
 

@@ -1,5 +1,6 @@
 #include "image/iso/iso_volume.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -114,18 +115,20 @@ std::vector<VolumeDirectory> VideoCdDirectories(VcdProject& project) {
 // The root files, each given its identifier role in the descriptor.
 bool AddRootFiles(VcdProject& project, VolumeImager& imager, VolumeTree& tree) {
   for (const auto& file : project.descriptor_files) {
+    // A version given with the name is cut off: the record adds its own.
+    const std::string name = file->name.substr(0, file->name.rfind(';'));
     switch (file->GetFileType()) {
       case FileType::kCopyright:
-        imager.SetCopyrightFileIdentifier(file->name);
+        imager.SetCopyrightFileIdentifier(name);
         break;
       case FileType::kVolumeSet:
-        imager.SetVolumeSetIdentifier(file->name);
+        imager.SetVolumeSetIdentifier(name);
         break;
       case FileType::kBiblio:
-        imager.SetBibliographicFileIdentifier(file->name);
+        imager.SetBibliographicFileIdentifier(name);
         break;
       case FileType::kAbstract:
-        imager.SetAbstractFileIdentifier(file->name);
+        imager.SetAbstractFileIdentifier(name);
         break;
       default:
         ReportError("Illegal Root file type.");
@@ -134,7 +137,7 @@ bool AddRootFiles(VcdProject& project, VolumeImager& imager, VolumeTree& tree) {
     const std::string path = file->NewFullPath().value_or("");
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    tree.root_files.push_back(Read(file->name, error ? 0 : static_cast<uint32_t>(size), path));
+    tree.root_files.push_back(Read(name, error ? 0 : static_cast<uint32_t>(size), path));
   }
   return true;
 }
@@ -143,7 +146,10 @@ void SetIdentifiers(const VcdProject& project, VolumeImager& imager) {
   imager.SetVolumeSetSize(project.volume_count);
   imager.SetVolumeSequenceNumber(project.volume_number);
   imager.SetSystemIdentifier("CD-RTOS CD-BRIDGE");
-  imager.SetVolumeIdentifier(std::string(project.album_id.begin(), project.album_id.end()));
+  // Without ALBUM the identifier is empty, and so all blanks.
+  const auto& album = project.album_id;
+  imager.SetVolumeIdentifier(
+      std::string(album.begin(), std::find(album.begin(), album.end(), '\0')));
   imager.SetApplicationIdentifier("CDI/" + std::string(project.application_name.data()) + ";1");
   const uint32_t psd_sectors =
       (project.psd_size * kPsdOffsetUnit + kForm1DataSize - 1) / kForm1DataSize;
@@ -198,10 +204,11 @@ Status WriteVolume(VcdProject& project, ImageOutput& output, uint32_t& sectors) 
 }  // namespace
 
 Status BuildIsoVolume(VcdProject& project) {
-  project.image_file_name = project.output_names.front()->NewFullPath().value_or("");
+  const std::string name = project.output_names.front()->NewFullPath().value_or("");
+  project.image_file_name = project.outputs.Create(name);
   SetProgressRange(0, 100);
   ImageOutput output;
-  output.Open(project.image_file_name);
+  output.Open(project.image_file_name, name);
   if (!WritePregap(output)) return false;
   uint32_t sectors = 0;
   const bool written = static_cast<bool>(WriteVolume(project, output, sectors));

@@ -106,7 +106,7 @@ void BuildPrimaryVolumeDescriptor(uint8_t* out, const PrimaryVolumeFields& f) {
   StoreBothEndian32(root + record::kSize, f.root_size);
   std::copy(f.date.begin(), f.date.end(), root + record::kDate);
   root[record::kFlags] = 0x02;  // directory
-  StoreBothEndian16(root + record::kSequenceNumber, 1);
+  StoreBothEndian16(root + record::kSequenceNumber, f.volume_sequence_number);
   root[record::kIdentifierLength] = 1;  // identifier: the single byte 0
   PutText(out + pvd::kVolumeSetId, pvd::kLongIdSize, f.volume_set_id);
   PutText(out + pvd::kPublisherId, pvd::kLongIdSize, "");

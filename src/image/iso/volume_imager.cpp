@@ -229,8 +229,10 @@ bool VolumeImager::WriteDirectory(const Directory& directory) {
     }
   }
   std::vector<size_t> lengths;
-  for (const auto& record : records)
+  for (auto& record : records) {
+    record.volume_sequence_number = volume_sequence_number_;
     lengths.push_back(DirectoryRecordLength(record.identifier.size()));
+  }
   std::vector<uint8_t> extent(size_t{directory.sectors} * kForm1DataSize, 0);
   PackRecords(lengths, [&](size_t i, size_t sector, size_t used) {
     WriteDirectoryRecord(extent.data() + sector * kForm1DataSize + used, records[i]);

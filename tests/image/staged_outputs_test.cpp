@@ -1,0 +1,157 @@
+// Images appear complete or not at all, and what the build warns about.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <set>
+
+#include "support/disc_build.h"
+#include "support/mpeg_synth.h"
+#include "vcd2/vcd2.h"
+
+namespace vcd2 {
+namespace {
+
+void WriteStream(const std::string& path, uint32_t sectors) {
+  test::MpegSynth stream;
+  std::vector<uint8_t> es = test::SequenceHeader(352, 288);
+  for (const auto& part : {test::GroupOfPictures(), test::Picture(0, 1, 100)}) {
+    es.insert(es.end(), part.begin(), part.end());
+  }
+  for (uint32_t i = 0; i < sectors; ++i) {
+    const bool last = i + 1 == sectors;  // its end code completes it
+    stream.Pack(i * 1200, 0xE0, i == 0 ? es : test::Picture(static_cast<uint16_t>(i), 2),
+                last ? 2320 : 2324);
+  }
+  stream.EndCode().WriteTo(path);
+}
+
+std::set<std::string> Listing(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+int calls = 0;
+int stop_at = 0;
+int32_t StopAtCall(int32_t, const char*) {
+  return ++calls == stop_at ? 0 : 1;
+}
+void Silent(const char*) {}
+std::vector<std::string> warnings;
+void Warn(const char* text) {
+  warnings.push_back(text);
+}
+
+class StagedOutputsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"a.mpg", "b.mpg", "t1.mpg", "t2.mpg"}) {
+      WriteStream((dir_.Path() / name).string(), 20);
+    }
+    script_ =
+        dir_.Write("disc.vcd",
+                   "VERSION 2.0\nMOUNT INTERN DIR \"" + dir_.Path().string() +
+                       "\"\nOUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
+                       "MPGTRACK T1 1 DIR \"t1.mpg\"\nMPGTRACK T2 2 DIR \"t2.mpg\"\n"
+                       "SEGMENT A 1 DIR \"a.mpg\"\nSEGMENT B 2 DIR \"b.mpg\"\n"
+                       "SELECTION START PLAY A ITEMS P1 P2 ENDITEMS ENDSELECTION\n"
+                       "PLAYLIST P1 PLAY T1 ENDPLAY NEXT START ENDPLAYLIST\n"
+                       "PLAYLIST P2 PLAY B T2 ENDPLAY RETURN START ENDPLAYLIST\nENDFILE\n");
+    callbacks_.show_message = Silent;
+    disc_ = (dir_.Path() / "whole").string();
+    callbacks_.disc_image = disc_.c_str();
+    VCD2SetCallbacks(&callbacks_);
+  }
+  void TearDown() override { VCD2SetCallbacks(nullptr); }
+
+  int32_t Build(int stop) {
+    calls = 0;
+    stop_at = stop;
+    return VCD2DiscBuilder(nullptr, script_.c_str(), StopAtCall);
+  }
+
+  test::TempDir dir_;
+  std::string script_;
+  std::string disc_;
+  BuilderCallbacks callbacks_{};
+};
+
+TEST_F(StagedOutputsTest, AStopAtAnyProgressCallLeavesTheFolderAsItWas) {
+  const std::set<std::string> before = Listing(dir_.Path());
+  ASSERT_EQ(Build(0), VCD2_RESULT_OK);
+  const int total = calls;
+  const std::set<std::string> built = Listing(dir_.Path());
+  for (const char* name : {"data.bin", "t1.bin", "t2.bin", "whole.bin", "whole.cue", "whole.toc"}) {
+    EXPECT_EQ(built.count(name), 1u) << name;
+  }
+  EXPECT_EQ(built.size(), before.size() + 6);
+  for (const char* name : {"data.bin", "t1.bin", "t2.bin", "whole.bin", "whole.cue", "whole.toc"}) {
+    std::filesystem::remove(dir_.Path() / name);
+  }
+  for (int stop = 1; stop <= total; ++stop) {
+    ASSERT_EQ(Build(stop), VCD2_RESULT_FAILED) << "stop at call " << stop;
+    ASSERT_EQ(Listing(dir_.Path()), before) << "stop at call " << stop;
+  }
+}
+
+TEST_F(StagedOutputsTest, AFullDiskLeavesNothing) {
+  const std::set<std::string> before = Listing(dir_.Path());
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 200000;  // the data track fits, the first MPEG track does not
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int32_t result = Build(0);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(result, VCD2_RESULT_FAILED);
+  EXPECT_EQ(Listing(dir_.Path()), before);
+}
+
+// Each warning once, naming what it is about; the build still succeeds.
+TEST(BuildWarningsTest, EachWarningOnce) {
+  struct Case {
+    std::string body;
+    std::string warning;
+  };
+  std::string items;
+  for (int i = 0; i < 100; ++i) items += " P";
+  const Case cases[] = {
+      {"ALBUM \"A LONG ALBUM NAME HERE\"\n", "ALBUM \"A LONG ALBUM NAME HERE\" is cut"},
+      {"ALBUM \"caf\xc3\xa9\"\n", "outside the ISO 9660 d-characters"},
+      {"APP \"app~\"\n", "outside the ISO 9660 a-characters"},
+      {"SEGMENT A 1 DIR \"a.mpg\"\nSELECTION START PLAY A ITEMS" + items +
+           " ENDITEMS ENDSELECTION\n"
+           "PLAYLIST P PLAY A ENDPLAY ENDPLAYLIST\n",
+       "Selection START has 100 selection items"},
+      {"SEGMENT A 1 DIR \"a.mpg\"\nSELECTION START PLAY A ENDSELECTION\nPLAYLIST LOST PLAY A "
+       "ENDPLAY ENDPLAYLIST\n",
+       "Play list LOST cannot be reached from START."},
+  };
+  BuilderCallbacks host{};
+  host.show_warning = Warn;
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    warnings.clear();
+    WriteStream((dir.Path() / "a.mpg").string(), 4);
+    const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
+                               "\"\nOUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n" + c.body + "ENDFILE\n";
+    const test::DiscBuild build =
+        test::RunScript(dir.Write("disc.vcd", script), "", nullptr, &host);
+    EXPECT_EQ(build.result, VCD2_RESULT_OK) << c.body;
+    // The synthetic segment stream is not Video CD compliant; that warning is tested elsewhere.
+    std::erase_if(warnings, [](const std::string& w) {
+      return w.find("not Video CD compliant") != std::string::npos;
+    });
+    ASSERT_EQ(warnings.size(), 1u) << c.body;
+    EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
+  }
+}
+
+}  // namespace
+}  // namespace vcd2
