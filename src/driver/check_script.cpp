@@ -11,6 +11,7 @@
 #include "base/error_reporter.h"
 #include "base/progress.h"
 #include "driver/host_tables.h"
+#include "image/build_summary.h"
 #include "make/make_rules.h"
 #include "media/source_file.h"
 #include "media/stream_compliance.h"
@@ -55,14 +56,6 @@ uint64_t CheckMpegSource(const std::string& path) {
   }
   WarnAboutProblems(path, FindStreamProblems(path, facts));
   return facts.packs;
-}
-
-std::string Duration(uint64_t sectors) {
-  const uint64_t seconds = sectors / kSectorsPerSecond;
-  char text[32];
-  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
-                static_cast<unsigned>(seconds % 60));
-  return text;
 }
 
 }  // namespace

@@ -24,14 +24,6 @@ void Append(std::string& text, const char* format, ...) {
   text += line;
 }
 
-std::string Duration(uint64_t sectors) {
-  const uint64_t seconds = sectors / kSectorsPerSecond;
-  char text[32];
-  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
-                static_cast<unsigned>(seconds % 60));
-  return text;
-}
-
 std::string Count(size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -94,6 +86,14 @@ void WarnDiscLength(const VcdProject& project) {
         "80-minute media.",
         static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k74Minutes));
   }
+}
+
+std::string Duration(uint64_t sectors) {
+  const uint64_t seconds = sectors / kSectorsPerSecond;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
+                static_cast<unsigned>(seconds % 60));
+  return text;
 }
 
 }  // namespace vcd2

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "model/vcd_project.h"
@@ -10,6 +11,9 @@ namespace vcd2 {
 // each track with its length, the entries and the disc's length against 74-
 // and 80-minute discs.
 std::string BuildSummary(const VcdProject& project);
+
+// A length in sectors as minutes and seconds, "mm:ss".
+std::string Duration(uint64_t sectors);
 
 // Warns when the disc outgrows 74-minute media, or 80-minute media.
 void WarnDiscLength(const VcdProject& project);

@@ -3,14 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/disc_layout.h"
+
 namespace vcd2 {
 
 // MPEG-1 system stream timing and packing on a Video CD.
-inline constexpr uint32_t kClockTicksPerSector = 1200;  // 90 kHz / 75 sectors per second
-inline constexpr size_t kVideoPackSize = 2324;          // one Form 2 sector's data
-inline constexpr size_t kAudioPackSize = 2304;          // followed by 20 zero bytes
-inline constexpr uint32_t kMuxRate = 3528;              // units of 50 bytes per second
-inline constexpr size_t kPackHeaderSize = 12;           // start code, SCR and mux rate
+inline constexpr uint32_t kClockTicksPerSector = 1200;    // 90 kHz / 75 sectors per second
+inline constexpr size_t kVideoPackSize = kForm2DataSize;  // one Form 2 sector's data
+inline constexpr size_t kAudioPackSize = 2304;            // followed by 20 zero bytes
+inline constexpr uint32_t kMuxRate = 3528;                // units of 50 bytes per second
+inline constexpr size_t kPackHeaderSize = 12;             // start code, SCR and mux rate
 
 // Start codes (the byte after 00 00 01).
 namespace start_code {

@@ -18,21 +18,6 @@
 namespace vcd2 {
 namespace {
 
-// A stream of `sectors` video packs.
-void WriteStream(const std::string& path, uint32_t sectors) {
-  test::MpegSynth stream;
-  std::vector<uint8_t> es = test::SequenceHeader(352, 288);
-  for (const auto& part : {test::GroupOfPictures(), test::Picture(0, 1, 100)}) {
-    es.insert(es.end(), part.begin(), part.end());
-  }
-  for (uint32_t i = 0; i < sectors; ++i) {
-    const bool last = i + 1 == sectors;  // its end code completes it
-    stream.Pack(i * 1200, 0xE0, i == 0 ? es : test::Picture(static_cast<uint16_t>(i), 2),
-                last ? 2320 : 2324);
-  }
-  stream.EndCode().WriteTo(path);
-}
-
 TEST(PsdDescriptorTest, SizesOffsetsAndItemNumbers) {
   PsdList end_target(ListKind::kPlayList, "E");
   end_target.offset = 7;
@@ -124,10 +109,10 @@ PLAYLIST PC PLAY C A ENDPLAY PREVIOUS PB ENDPLAYLIST
 )";
 
 TEST_F(InteractiveDiscTest, SegmentsCdiFilesAndInfo) {
-  WriteStream(Out("a.mpg"), 100);
-  WriteStream(Out("b.mpg"), 300);
-  WriteStream(Out("c.mpg"), 151);
-  WriteStream(Out("movie.mpg"), 200);
+  test::WriteVideoStream(Out("a.mpg"), 100);
+  test::WriteVideoStream(Out("b.mpg"), 300);
+  test::WriteVideoStream(Out("c.mpg"), 151);
+  test::WriteVideoStream(Out("movie.mpg"), 200);
   dir_.Write("app.txt", std::string(5000, 'a'));
   const auto build = test::BuildDisc(dir_, kInteractive);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
@@ -179,7 +164,8 @@ TEST_F(InteractiveDiscTest, SegmentsCdiFilesAndInfo) {
 // From LID 1 through every descriptor: each offset lands on a descriptor,
 // each play item names something on the disc, and PSD_X.VCD agrees.
 TEST_F(InteractiveDiscTest, TheWalkerFollowsEveryList) {
-  for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "movie.mpg"}) WriteStream(Out(name), 40);
+  for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "movie.mpg"})
+    test::WriteVideoStream(Out(name), 40);
   dir_.Write("app.txt", "x");
   ASSERT_EQ(test::BuildDisc(dir_, kInteractive).result, 0);
   test::IsoReader reader(Out("data.bin"));
@@ -235,8 +221,8 @@ TEST_F(InteractiveDiscTest, TheWalkerFollowsEveryList) {
 // in order. PSD_X.VCD, walked by its own offsets, says what PSD.VCD says,
 // with extended offsets wherever PSD.VCD has plain ones.
 TEST_F(InteractiveDiscTest, SegmentRecordsAndBothPsdFilesAgree) {
-  WriteStream(Out("a.mpg"), 200);
-  for (const char* name : {"b.mpg", "c.mpg", "movie.mpg"}) WriteStream(Out(name), 40);
+  test::WriteVideoStream(Out("a.mpg"), 200);
+  for (const char* name : {"b.mpg", "c.mpg", "movie.mpg"}) test::WriteVideoStream(Out(name), 40);
   dir_.Write("app.txt", "x");
   ASSERT_EQ(test::BuildDisc(dir_, kInteractive).result, 0);
   test::IsoReader reader(Out("data.bin"));
@@ -304,7 +290,7 @@ TEST_F(InteractiveDiscTest, SegmentRecordsAndBothPsdFilesAgree) {
 }
 
 TEST_F(InteractiveDiscTest, PlainDescriptorsNeverCrossASector) {
-  WriteStream(Out("movie.mpg"), 10);
+  test::WriteVideoStream(Out("movie.mpg"), 10);
   std::string body =
       "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" ENDOUTPUT\nMPGTRACK MOVIE 1 DIR \"movie.mpg\"\n"
       "PLAYLIST START PLAY MOVIE ENDPLAY ENDPLAYLIST\n";
@@ -329,7 +315,7 @@ TEST_F(InteractiveDiscTest, PlainDescriptorsNeverCrossASector) {
 }
 
 TEST_F(InteractiveDiscTest, ASelectionWithoutPlayItemIsRefused) {
-  WriteStream(Out("movie.mpg"), 10);
+  test::WriteVideoStream(Out("movie.mpg"), 10);
   const auto build = test::BuildDisc(dir_,
                                      "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" ENDOUTPUT\n"
                                      "MPGTRACK MOVIE 1 DIR \"movie.mpg\"\n"
@@ -341,7 +327,7 @@ TEST_F(InteractiveDiscTest, ASelectionWithoutPlayItemIsRefused) {
 // A descriptor counts its items in one byte: 255 play items or selection
 // items are written, 256 are refused naming the list and its line.
 TEST_F(InteractiveDiscTest, ListsHoldAtMost255Items) {
-  WriteStream(Out("movie.mpg"), 10);
+  test::WriteVideoStream(Out("movie.mpg"), 10);
   const auto body = [](int play_items, int selection_items) {
     std::string text =
         "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" ENDOUTPUT\nMPGTRACK MOVIE 1 DIR "

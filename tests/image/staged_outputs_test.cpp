@@ -13,20 +13,6 @@
 namespace vcd2 {
 namespace {
 
-void WriteStream(const std::string& path, uint32_t sectors) {
-  test::MpegSynth stream;
-  std::vector<uint8_t> es = test::SequenceHeader(352, 288);
-  for (const auto& part : {test::GroupOfPictures(), test::Picture(0, 1, 100)}) {
-    es.insert(es.end(), part.begin(), part.end());
-  }
-  for (uint32_t i = 0; i < sectors; ++i) {
-    const bool last = i + 1 == sectors;  // its end code completes it
-    stream.Pack(i * 1200, 0xE0, i == 0 ? es : test::Picture(static_cast<uint16_t>(i), 2),
-                last ? 2320 : 2324);
-  }
-  stream.EndCode().WriteTo(path);
-}
-
 std::set<std::string> Listing(const std::filesystem::path& dir) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -50,7 +36,7 @@ class StagedOutputsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"a.mpg", "b.mpg", "t1.mpg", "t2.mpg"}) {
-      WriteStream((dir_.Path() / name).string(), 20);
+      test::WriteVideoStream((dir_.Path() / name).string(), 20);
     }
     script_ =
         dir_.Write("disc.vcd",
@@ -138,7 +124,7 @@ TEST(BuildWarningsTest, EachWarningOnce) {
   for (const Case& c : cases) {
     test::TempDir dir;
     warnings.clear();
-    WriteStream((dir.Path() / "a.mpg").string(), 4);
+    test::WriteVideoStream((dir.Path() / "a.mpg").string(), 4);
     const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
                                "\"\nOUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n" + c.body + "ENDFILE\n";
     const test::DiscBuild build =

@@ -115,4 +115,18 @@ std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t f
   return picture;
 }
 
+void WriteVideoStream(const std::string& path, uint32_t sectors) {
+  MpegSynth stream;
+  std::vector<uint8_t> es = SequenceHeader(352, 288);
+  for (const auto& part : {GroupOfPictures(), Picture(0, 1, 100)}) {
+    es.insert(es.end(), part.begin(), part.end());
+  }
+  for (uint32_t i = 0; i < sectors; ++i) {
+    const bool last = i + 1 == sectors;  // its end code completes it
+    stream.Pack(i * 1200, 0xE0, i == 0 ? es : Picture(static_cast<uint16_t>(i), 2),
+                last ? 2320 : 2324);
+  }
+  stream.EndCode().WriteTo(path);
+}
+
 }  // namespace vcd2::test

@@ -39,4 +39,8 @@ std::vector<uint8_t> GroupOfPictures();
 // type: 1 intra, 2 predicted, 3 bidirectional.
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler = 0);
 
+// Writes a stream of `sectors` full video packs: a sequence header with an
+// intra picture, then one picture per pack, and the end code.
+void WriteVideoStream(const std::string& path, uint32_t sectors);
+
 }  // namespace vcd2::test
