@@ -31,7 +31,10 @@ class PrivateDirectory {
 
 void Quiet() {
   static const bool quiet = [] {
-    if (std::getenv("VCD2_FUZZ_VERBOSE") == nullptr) Reporter().SetSink([](const std::string&) {});
+    if (std::getenv("VCD2_FUZZ_VERBOSE") == nullptr) {
+      Reporter().SetSink([](const std::string&) {});
+      Reporter().SetWarningSink([](const std::string&) {});
+    }
     return true;
   }();
   (void)quiet;
