@@ -60,11 +60,6 @@ const char kMinimal[] = "VERSION 2.0\nALBUM \"TEST\"\nENDFILE\n";
 const char* const kPhases[] = {"Parsing script...", "Sorting items...", "Checking labels...",
                                "Performing makes...", "Building image..."};
 
-TEST_F(BuildTest, AMissingScriptFailsSilently) {
-  EXPECT_EQ(VCD2DiscBuilder(nullptr, (dir_.Path() / "none.vcd").c_str(), Record), 1);
-  EXPECT_TRUE(events.empty());
-}
-
 TEST_F(BuildTest, AnEndlessScriptEndsAtItsSizeBound) {
   EXPECT_EQ(VCD2DiscBuilder(nullptr, "/dev/zero", Record), 1);
   const std::vector<std::string> messages(events.end() - 2, events.end());
@@ -73,31 +68,18 @@ TEST_F(BuildTest, AnEndlessScriptEndsAtItsSizeBound) {
                           "message:/dev/zero Line 1:\r\nParser reported an error."}));
 }
 
-TEST_F(BuildTest, ASuccessfulBuildAnnouncesTheFivePhases) {
-  EXPECT_EQ(Build(kMinimal), 0);
-  std::vector<std::string> expected;
-  for (const char* phase : kPhases) expected.push_back(std::string("status:") + phase);
-  EXPECT_EQ(events, expected);
-}
-
-TEST_F(BuildTest, AStopAtTheParseReportsTheParserWithItsPrefix) {
+// A stop during the parse is the parser's error, with its prefix; one after
+// it ends the build quietly; the next build starts clear.
+TEST_F(BuildTest, StopsDuringAndAfterTheParse) {
   stop_at = "Parsing script...";
   EXPECT_EQ(Build(kMinimal), 1);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1], "message:" + ScriptPath() + " Line 1:\r\nParser reported an error.");
-}
-
-TEST_F(BuildTest, AStopAfterTheParseEndsQuietly) {
   stop_at = "Sorting items...";
+  events.clear();
   EXPECT_EQ(Build(kMinimal), 1);
   EXPECT_EQ(events.back(), "status:Checking labels...");
-}
-
-TEST_F(BuildTest, ABuildAfterAStoppedOneStartsClear) {
-  stop_at = "Parsing script...";
-  EXPECT_EQ(Build(kMinimal), 1);
   stop_at.clear();
-  events.clear();
   EXPECT_EQ(Build(kMinimal), 0);
 }
 
