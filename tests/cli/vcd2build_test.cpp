@@ -169,7 +169,7 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
 }  // namespace
 
 // --inspect reports every file and fails when one is not compliant; --check
-// of the same clips writes nothing.
+// of the same clips writes nothing (its warnings are in modes_test).
 TEST(Vcd2BuildTest, InspectAndCheck) {
   vcd2::test::TempDir dir;
   const std::string good = (dir.Path() / "good.mpg").string();
@@ -191,9 +191,6 @@ TEST(Vcd2BuildTest, InspectAndCheck) {
                                 "\" 2 \"" + (dir.Path() / "t.bin").string() +
                                 "\" ENDOUTPUT\nMPGTRACK T 1 \"" + small + "\"\nENDFILE\n");
   const auto before = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
-  outcome = RunBuild({"--check", script});
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_NE(outcome.err.find("warning: " + small + " is not Video CD compliant"),
-            std::string::npos);
+  EXPECT_EQ(RunBuild({"-q", "--check", script}).exit_code, 0);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), before);
 }
