@@ -1,7 +1,6 @@
 // Whole builds through the exported entry point.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -133,24 +132,6 @@ TEST_F(BuildTest, ASecondCallDuringABuildIsRefused) {
   EXPECT_EQ(events[0],
             "message:A build is already running in this process; this VCD2DiscBuilder call was "
             "refused.");
-}
-
-// Neither the stream nor the MAKE source exists: only a build would need them.
-TEST_F(BuildTest, AGraphRequestWritesTheGraphAndBuildsNothing) {
-  const auto graph = dir_.Path() / "menu.dot";
-  const auto image = dir_.Path() / "data.bin";
-  callbacks_.graph_file = graph.c_str();
-  EXPECT_EQ(Build("VERSION 2.0 OUTPUT 1 \"" + image.string() +
-                  "\" 2 \"t.bin\" ENDOUTPUT\n"
-                  "MPGTRACK T 1 \"missing.mpg\" MAKE MPA 224S \"o.mp2\" FROM WAVE \"i.wav\" "
-                  "ENDMAKE SELECTION START PLAY T ENDSELECTION ENDFILE"),
-            0);
-  const std::vector<std::string> expected = {"status:Parsing script...", "status:Sorting items...",
-                                             "status:Checking labels...",
-                                             "status:Writing graph..."};
-  EXPECT_EQ(events, expected);
-  EXPECT_GT(std::filesystem::file_size(graph), 0u);
-  EXPECT_FALSE(std::filesystem::exists(image));
 }
 
 }  // namespace
