@@ -111,8 +111,7 @@ TEST_F(PerformMakesTest, MuxTargetsFollowEverySource) {
   SetTime(Path("s2.mpg"), kTarget, 1);
   const MakeRun outdated = Make(rule);
   // Made, or the multiplexer refused the sources with its own message.
-  EXPECT_TRUE(outdated.ok ? outdated.project->makes[0]->IsMade()
-                          : outdated.messages.size() == 1);
+  EXPECT_TRUE(outdated.ok ? outdated.project->makes[0]->IsMade() : outdated.messages.size() == 1);
   fs::remove(Path("s1.mpg"));
   EXPECT_EQ(Make(rule).messages,
             std::vector<std::string>{"Could not find dependency file " + Path("s1.mpg") + "."});
