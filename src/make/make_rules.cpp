@@ -5,18 +5,27 @@
 
 namespace vcd2 {
 
-const FileRef* SingleSource(const MakeRule& rule, const char* extra_message) {
+SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_message) {
+  SingleSourceJob job;
   const auto& sources = rule.GetSources();
+  job.target_path = rule.GetTarget()->NewFullPath().value_or("");
   if (sources.size() > 1) {
     ReportError("%s", extra_message);
-    return nullptr;
+    return job;
   }
   if (sources.empty()) {
-    const auto target = rule.GetTarget()->NewFullPath().value_or("");
-    ReportError("MAKE %s has no source file.", target.c_str());
-    return nullptr;
+    ReportError("MAKE %s has no source file.", job.target_path.c_str());
+    return job;
   }
-  return sources.front().get();
+  job.source = sources.front().get();
+  job.source_path = job.source->NewFullPath().value_or("");
+  if (!FileIsPresent(job.source_path)) {
+    ReportError("Could not find dependency file %s.", job.source_path.c_str());
+    return job;
+  }
+  job.next = IsUpToDate(job.target_path, job.source_path) ? SingleSourceJob::Next::kDone
+                                                          : SingleSourceJob::Next::kMake;
+  return job;
 }
 
 bool IsUpToDate(const std::string& target, const std::string& source) {

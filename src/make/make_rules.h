@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "base/status.h"
 #include "model/make_rule.h"
 #include "model/vcd_project.h"
@@ -12,9 +14,17 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule);
 Status MakeAudio(VcdProject& project, AudioMakeRule& rule);
 Status MakeMux(VcdProject& project, MuxMakeRule& rule);
 
-// The source of an MPA or STILL rule, which takes exactly one; null after
-// reporting a missing or extra source.
-const FileRef* SingleSource(const MakeRule& rule, const char* extra_message);
+// What an MPA or STILL rule, which takes exactly one source, has to do.
+struct SingleSourceJob {
+  enum class Next { kFail, kDone, kMake } next = Next::kFail;
+  const FileRef* source = nullptr;
+  std::string source_path;
+  std::string target_path;
+};
+
+// Takes the rule's one source: kFail after reporting a missing, extra or
+// absent source, kDone when the target is up to date, kMake otherwise.
+SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_message);
 
 // True when target is present and not older than source.
 bool IsUpToDate(const std::string& target, const std::string& source);

@@ -2,7 +2,6 @@
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
-#include "make/file_tests.h"
 #include "make/make_rules.h"
 #include "make/picture_coder.h"
 
@@ -28,22 +27,17 @@ std::optional<uint32_t> StillMode(FileType target_type, uint8_t companion) {
 }  // namespace
 
 Status MakeStill(VcdProject& project, StillMakeRule& rule) {
-  const FileRef* source = SingleSource(rule, "More than one dependency for MAKE STILL.");
-  if (source == nullptr) return false;
-  const std::string source_path = source->NewFullPath().value_or("");
-  const std::string target_path = rule.GetTarget()->NewFullPath().value_or("");
-  if (!FileIsPresent(source_path)) {
-    ReportError("Could not find dependency file %s.", source_path.c_str());
-    return false;
-  }
-  if (IsUpToDate(target_path, source_path)) return true;
+  const SingleSourceJob job = PrepareSingleSource(rule, "More than one dependency for MAKE STILL.");
+  if (job.next != SingleSourceJob::Next::kMake) return job.next == SingleSourceJob::Next::kDone;
   const auto mode = StillMode(rule.GetTarget()->GetFileType(), rule.low_resolution);
   if (!mode) return false;  // the parser gives every still target one of the four types
-  if (EncodeStill(source_path, target_path, *mode, AbortFlag()) != 0) {
-    if (!AbortRequested()) ReportError("Could not encode MPEG STILL from %s.", source_path.c_str());
+  if (EncodeStill(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {
+    if (!AbortRequested()) {
+      ReportError("Could not encode MPEG STILL from %s.", job.source_path.c_str());
+    }
     return false;
   }
-  RecordMade(project, rule, target_path);
+  RecordMade(project, rule, job.target_path);
   return true;
 }
 

@@ -16,25 +16,8 @@ class ErrorReporterTest : public ::testing::Test {
   test::MessageCapture capture;
 };
 
-TEST_F(ErrorReporterTest, WhileParsingTheScriptAndLinePrefixTheMessage) {
-  ReportError("Undefined mount label %s.", "SRC");
-  Reporter().SetScriptName("C:\\disc.vcd");
-  Reporter().SetLine(12);
-  ReportError("EOF encountered.");
-  EXPECT_EQ(capture.Messages(),
-            (std::vector<std::string>{"Undefined mount label SRC.",
-                                      "C:\\disc.vcd Line 12:\r\nEOF encountered."}));
-}
-
-TEST_F(ErrorReporterTest, WarningsTakeTheirOwnSinkWithTheSamePrefix) {
-  Reporter().SetScriptName("disc.vcd");
-  Reporter().SetLine(3);
-  ReportWarning("Selection %s has %u items.", "MENU", 120u);
-  EXPECT_TRUE(capture.Messages().empty());
-  EXPECT_EQ(capture.Warnings(),
-            std::vector<std::string>{"disc.vcd Line 3:\r\nSelection MENU has 120 items."});
-}
-
+// The prefix of a script line is in rejected_scripts_test and build_test,
+// the warning sink in mpeg_source_test.
 TEST_F(ErrorReporterTest, LongMessagesAreNotCut) {
   Reporter().SetScriptName(std::string(200, 's'));
   const std::string word(1000, 'w');

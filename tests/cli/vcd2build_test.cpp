@@ -74,18 +74,15 @@ TEST(Vcd2BuildTest, AMissingScriptGetsOneLineNamingIt) {
 }
 
 TEST(Vcd2BuildTest, HelpVersionAndUsage) {
-  auto outcome = RunBuild({"--help"});
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_NE(outcome.out.find("Usage: vcd2build"), std::string::npos);
-  outcome = RunBuild({"--version"});
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.out.rfind("vcd2build ", 0), 0u);
-  outcome = RunBuild({"--frobnicate", "x.vcd"});
-  EXPECT_EQ(outcome.exit_code, 2);
-  EXPECT_EQ(outcome.err, "vcd2build: unknown option '--frobnicate'; try --help\n");
+  EXPECT_NE(RunBuild({"--help"}).out.find("Usage: vcd2build"), std::string::npos);
+  const auto version = RunBuild({"-V"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out.rfind("vcd2build ", 0), 0u);
+  const auto unknown = RunBuild({"--frobnicate", "x.vcd"});
+  EXPECT_EQ(unknown.exit_code, 2);
+  EXPECT_EQ(unknown.err, "vcd2build: unknown option '--frobnicate'; try --help\n");
   EXPECT_EQ(RunBuild({"-qx", "x.vcd"}).err, "vcd2build: unknown option '-x'; try --help\n");
   EXPECT_EQ(RunBuild({"--disc"}).err, "vcd2build: option '--disc' needs a name; try --help\n");
-  EXPECT_EQ(RunBuild({"-V"}).out, RunBuild({"--version"}).out);
   EXPECT_EQ(RunBuild({}).exit_code, 2);
   EXPECT_EQ(RunBuild({"a.vcd", "b.vcd"}).exit_code, 2);
 }
@@ -172,7 +169,7 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
 }  // namespace
 
 // --inspect reports every file and fails when one is not compliant; --check
-// of the same clips writes nothing.
+// of the same clips writes nothing (its warnings are in modes_test).
 TEST(Vcd2BuildTest, InspectAndCheck) {
   vcd2::test::TempDir dir;
   const std::string good = (dir.Path() / "good.mpg").string();
@@ -194,9 +191,6 @@ TEST(Vcd2BuildTest, InspectAndCheck) {
                                 "\" 2 \"" + (dir.Path() / "t.bin").string() +
                                 "\" ENDOUTPUT\nMPGTRACK T 1 \"" + small + "\"\nENDFILE\n");
   const auto before = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
-  outcome = RunBuild({"--check", script});
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_NE(outcome.err.find("warning: " + small + " is not Video CD compliant"),
-            std::string::npos);
+  EXPECT_EQ(RunBuild({"-q", "--check", script}).exit_code, 0);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), before);
 }

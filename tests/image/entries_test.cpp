@@ -8,49 +8,29 @@
 namespace vcd2 {
 namespace {
 
-// One picture per pack, PAL; an intra picture with a sequence header every
-// `gop` pictures.
-void WriteStream(const std::string& path, uint32_t pictures, uint32_t gop) {
-  test::MpegSynth stream;
-  for (uint32_t i = 0; i <= pictures; ++i) {
-    std::vector<uint8_t> payload;
-    if (i % gop == 0) {
-      payload = test::SequenceHeader(352, 288);
-      const auto group = test::GroupOfPictures();
-      payload.insert(payload.end(), group.begin(), group.end());
-    }
-    const auto picture = test::Picture(0, i % gop == 0 ? 1 : 2);
-    payload.insert(payload.end(), picture.begin(), picture.end());
-    stream.Pack(i * 1200, 0xE0, payload, i == pictures ? 2320 : 2324);  // the end code follows
-  }
-  stream.EndCode().WriteTo(path);
-}
-
-class EntriesTest : public ::testing::Test {
+class EntriesTest : public test::DiscTest {
  protected:
+  // One picture per pack, PAL; a sequence header every `gop` pictures.
   test::DiscBuild Build(const std::string& entries, uint32_t gop = 12) {
-    WriteStream((dir_.Path() / "m.mpg").string(), 100, gop);
-    return test::BuildDisc(dir_,
-                           "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t.bin\" ENDOUTPUT\n"
-                           "MPGTRACK M 1 DIR \"m.mpg\"\n" +
-                               entries);
+    test::WriteVideoStream(Out("m.mpg"), 101, gop);
+    return test::BuildDisc(
+        dir_, "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t.bin\" ENDOUTPUT\nMPGTRACK M 1 DIR \"m.mpg\"\n" +
+                  entries);
   }
   // Sector positions of the entries, relative to the track.
   std::vector<int32_t> Positions() const {
-    const RawSector sector = test::ReadImageSector((dir_.Path() / "data.bin").string(), 151);
+    const RawSector sector = test::ReadImageSector(Out("data.bin"), 151);
     const uint8_t* data = sector.data() + 24;
-    std::vector<int32_t> addresses;
-    for (int i = 0; i < LoadBigEndian16(data + 10); ++i) {
-      const uint8_t* e = data + 12 + 4 * i;
-      auto bcd = [](uint8_t b) { return (b >> 4) * 10 + (b & 15); };
-      addresses.push_back(bcd(e[1]) * 4500 + bcd(e[2]) * 75 + bcd(e[3]));
-    }
+    const auto bcd = [](uint8_t b) { return (b >> 4) * 10 + (b & 15); };
     std::vector<int32_t> positions;
-    for (size_t i = 1; i < addresses.size(); ++i) positions.push_back(addresses[i] - addresses[0]);
+    for (int i = 0, track = 0; i < LoadBigEndian16(data + 10); ++i) {
+      const uint8_t* e = data + 12 + 4 * i;
+      const int32_t address = bcd(e[1]) * 4500 + bcd(e[2]) * 75 + bcd(e[3]);
+      if (i == 0) track = address;
+      if (i > 0) positions.push_back(address - track);
+    }
     return positions;
   }
-
-  test::TempDir dir_;
 };
 
 TEST_F(EntriesTest, PlacementModes) {

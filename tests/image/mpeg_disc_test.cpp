@@ -1,71 +1,86 @@
 // Whole discs from real MPEG-1 streams made by ffmpeg, read back by ffprobe,
-// libcdio and cdrdao.
+// libcdio, cdrdao, vcd-info and sector by sector, independently of the writer.
 #include <cdio/cdio.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "base/byte_order.h"
 #include "support/disc_build.h"
 #include "support/iso_reader.h"
+#include "support/media_tools.h"
 #include "support/sector_reference.h"
 #include "vcd2/vcd2.h"
 
 namespace vcd2 {
 namespace {
 
-int Shell(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str());
-}
-
-std::string Capture(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  pclose(pipe);
-  return output;
-}
-
 int VideoFrames(const std::string& path) {
-  return std::atoi(Capture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                           "stream=nb_read_frames -of csv=p=0 '" +
-                           path + "'")
+  return std::atoi(test::Capture("ffprobe -v error -count_frames -select_streams v:0 "
+                                 "-show_entries stream=nb_read_frames -of csv=p=0 '" +
+                                 path + "'")
                        .c_str());
 }
 
-// The Form 2 payloads of a track image's MPEG sectors, as a stream.
-void ExtractStream(const std::string& image, const std::string& out) {
-  std::ofstream stream(out, std::ios::binary);
-  for (int32_t lba = 0; lba < test::ImageSectors(image) - 150; ++lba) {
-    const RawSector sector = test::ReadImageSector(image, lba);
-    const bool packs = (sector[18] & 0x60) == 0x60 && sector[24] == 0 && sector[26] == 1;
-    if (!packs) continue;
-    const size_t size = (sector[18] & 0x04) ? 2304 : 2324;
-    stream.write(reinterpret_cast<const char*>(sector.data() + 24), static_cast<long>(size));
-  }
+// The MPEG stream a track image carries.
+std::string ExtractStream(const test::TempDir& dir, const std::string& image) {
+  const auto packs =
+      test::PackStream(image, 0, static_cast<int32_t>(test::ImageSectors(image) - 150));
+  return dir.Write(image + ".mpg", std::string(packs.begin(), packs.end()));
 }
 
-class MpegDiscTest : public ::testing::Test {
+// What is wrong with a sector meant to lie at `address`; empty when nothing.
+std::string SectorFault(const RawSector& sector, int32_t address) {
+  static const uint8_t kSyncPattern[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+  RawSector header{};
+  StoreDiscTime(header.data(), address);
+  if (!std::equal(sector.begin(), sector.begin() + 12, kSyncPattern)) return "sync";
+  if (!std::equal(header.begin(), header.begin() + 3, sector.begin() + 12)) return "address";
+  if (sector[15] != 2) return "mode";
+  if (!std::equal(sector.begin() + 16, sector.begin() + 20, sector.begin() + 20)) {
+    return "subheader copies";
+  }
+  if (!test::SectorIsValid(sector)) return (sector[18] & 0x20) ? "Form 2 EDC" : "Form 1 EDC or P/Q";
+  return {};
+}
+
+// Checks every sector of an image whose first sector lies at `first`.
+void CheckImage(const std::string& path, int32_t first) {
+  const int64_t sectors = test::ImageSectors(path);
+  ASSERT_GT(sectors, 150) << path;
+  int faults = 0;
+  for (int64_t i = 0; i < sectors; ++i) {
+    const auto address = static_cast<int32_t>(first + i);
+    const std::string fault =
+        SectorFault(test::ReadImageSector(path, address - first - 150), address);
+    if (!fault.empty() && ++faults <= 3) ADD_FAILURE() << path << " sector " << i << ": " << fault;
+  }
+  EXPECT_EQ(faults, 0) << path;
+}
+
+// Data track with its pregap, CD-i file, a two-unit segment before two
+// one-unit ones, two PAL tracks and playback control; the separate images
+// carry addresses of their own, the exported disc its disc addresses.
+class MpegDiscTest : public test::DiscTest {
  protected:
   static void SetUpTestSuite() {
     media_ = new test::TempDir;
     const std::string dir = media_->Path().string();
-    ASSERT_EQ(Shell("ffmpeg -y -f lavfi -i testsrc=duration=4:size=352x288:rate=25 -f lavfi -i "
+    ASSERT_EQ(
+        test::Shell("ffmpeg -y -f lavfi -i testsrc=duration=4:size=352x288:rate=25 -f lavfi -i "
                     "sine=duration=4 -target pal-vcd " +
                     dir + "/pal.mpg"),
-              0);
-    ASSERT_EQ(Shell("ffmpeg -y -f lavfi -i testsrc2=duration=3:size=352x240:rate=30000/1001 -f "
+        0);
+    ASSERT_EQ(
+        test::Shell("ffmpeg -y -f lavfi -i testsrc2=duration=3:size=352x240:rate=30000/1001 -f "
                     "lavfi -i sine=duration=3 -target ntsc-vcd " +
                     dir + "/ntsc.mpg"),
-              0);
+        0);
   }
   static void TearDownTestSuite() { delete media_; }
 
   std::string Media(const char* name) const { return (media_->Path() / name).string(); }
-  std::string Out(const char* name) const { return (dir_.Path() / name).string(); }
 
   test::DiscBuild BuildTwoTracks(const char* disc_image = nullptr) {
     const std::string body =
@@ -77,7 +92,6 @@ class MpegDiscTest : public ::testing::Test {
   }
 
   static test::TempDir* media_;
-  test::TempDir dir_;
 };
 
 test::TempDir* MpegDiscTest::media_ = nullptr;
@@ -85,11 +99,10 @@ test::TempDir* MpegDiscTest::media_ = nullptr;
 TEST_F(MpegDiscTest, TracksDemuxAndDecodeLikeTheirSources) {
   const auto build = BuildTwoTracks();
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
-  ExtractStream(Out("t1.bin"), Out("t1.mpg"));
-  ExtractStream(Out("t2.bin"), Out("t2.mpg"));
-  EXPECT_EQ(VideoFrames(Out("t1.mpg")), VideoFrames(Media("pal.mpg")));
-  EXPECT_EQ(VideoFrames(Out("t2.mpg")), VideoFrames(Media("ntsc.mpg")));
-  EXPECT_GT(VideoFrames(Out("t1.mpg")), 90);
+  const int frames = VideoFrames(ExtractStream(dir_, Out("t1.bin")));
+  EXPECT_EQ(frames, VideoFrames(Media("pal.mpg")));
+  EXPECT_EQ(VideoFrames(ExtractStream(dir_, Out("t2.bin"))), VideoFrames(Media("ntsc.mpg")));
+  EXPECT_GT(frames, 90);
   // Only the last track ends with the end gap.
   const int64_t first = test::ImageSectors(Out("t1.bin"));
   EXPECT_EQ(test::ReadImageSector(Out("t1.bin"), static_cast<int32_t>(first - 151))[18], 0xE0);
@@ -101,8 +114,10 @@ TEST_F(MpegDiscTest, TracksDemuxAndDecodeLikeTheirSources) {
   }
 }
 
+// The separate images and the exported disc, which libcdio and cdrdao open.
 TEST_F(MpegDiscTest, AddressesEntriesAndInfo) {
-  ASSERT_EQ(BuildTwoTracks().result, 0);
+  const std::string disc = Out("disc");
+  ASSERT_EQ(BuildTwoTracks(disc.c_str()).result, 0);
   const int64_t length1 = test::ImageSectors(Out("t1.bin")) - 150;
   const int64_t length2 = test::ImageSectors(Out("t2.bin")) - 150;
   const int64_t data_end = test::ImageSectors(Out("data.bin")) - 150;  // padded, 150 behind
@@ -138,29 +153,54 @@ TEST_F(MpegDiscTest, AddressesEntriesAndInfo) {
   EXPECT_EQ(entry[8], 0x03);
   const RawSector info = test::ReadImageSector(Out("data.bin"), 150);
   EXPECT_EQ(info[24 + 30], 0x01);  // the first track is PAL, the second not
-}
-
-TEST_F(MpegDiscTest, TheExportedDiscOpensInLibcdioAndCdrdao) {
-  const std::string disc = Out("disc");
-  ASSERT_EQ(BuildTwoTracks(disc.c_str()).result, 0);
   CdIo_t* cdio = cdio_open_bincue((disc + ".cue").c_str());
   ASSERT_NE(cdio, nullptr);
   EXPECT_EQ(cdio_get_num_tracks(cdio), 3);
-  test::IsoReader reader(Out("data.bin"));
-  const auto mpegav = reader.List("/MPEGAV/");
-  ASSERT_TRUE(mpegav);
   EXPECT_EQ(cdio_get_track_lsn(cdio, 1), 0);
-  EXPECT_EQ(static_cast<uint32_t>(cdio_get_track_lsn(cdio, 2)), mpegav->at(0).lsn);
-  EXPECT_EQ(static_cast<uint32_t>(cdio_get_track_lsn(cdio, 3)), mpegav->at(1).lsn);
+  EXPECT_EQ(cdio_get_track_lsn(cdio, 2), address1);
+  EXPECT_EQ(cdio_get_track_lsn(cdio, 3), address2);
   // Each sector of the disc carries its own disc address.
-  const lsn_t lsn = cdio_get_track_lsn(cdio, 3) + 40;
   uint8_t sector[2352];
-  ASSERT_EQ(cdio_read_audio_sector(cdio, sector, lsn), DRIVER_OP_SUCCESS);
-  RawSector time{};
-  StoreDiscTime(time.data(), lsn);
+  ASSERT_EQ(cdio_read_audio_sector(cdio, sector, static_cast<lsn_t>(address2 + 40)),
+            DRIVER_OP_SUCCESS);
+  StoreDiscTime(time.data(), static_cast<int32_t>(address2 + 40));
   EXPECT_TRUE(std::equal(time.begin(), time.begin() + 3, sector + 12));
   cdio_destroy(cdio);
-  EXPECT_EQ(Shell("cdrdao show-toc '" + disc + ".toc'"), 0);
+  EXPECT_EQ(test::Shell("cdrdao show-toc '" + disc + ".toc'"), 0);
+}
+
+// Data track with its pregap, CD-i file, a two-unit segment before two
+// one-unit ones, a PAL and an NTSC track and playback
+// control; the separate images
+// carry addresses of their own, the exported disc its disc addresses.
+TEST_F(MpegDiscTest, EverySectorOfEveryImageIsComplete) {
+  dir_.Write("app.txt", std::string(3000, 'a'));
+  const std::string disc = Out("disc");
+  const auto build = test::BuildDisc(dir_, "MOUNT INTERN MEDIA \"" + media_->Path().string() + R"("
+OUTPUT 1 DIR "data.bin" 2 DIR "t1.bin" 3 DIR "t2.bin" ENDOUTPUT
+FILE "APP.TXT" DIR "app.txt"
+MPGTRACK T1 1 MEDIA "pal.mpg"
+MPGTRACK T2 2 MEDIA "ntsc.mpg"
+DEFENTRY CHAPTER 0:0:2:0 T1
+SEGMENT LONG 1 MEDIA "pal.mpg"
+SEGMENT S1 2 MEDIA "ntsc.mpg"
+SEGMENT S2 3 MEDIA "ntsc.mpg"
+AUTOPAUSE S1 END
+SELECTION START PLAY LONG ITEMS P1 P2 ENDITEMS TIMEOUT P1 ENDSELECTION
+PLAYLIST P1 PLAY T1 S1 ENDPLAY NEXT START ENDPLAYLIST
+PLAYLIST P2 PLAY CHAPTER S2 T2 ENDPLAY RETURN START ENDPLAYLIST
+)",
+                                     "", disc.c_str());
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  CheckImage(Out("data.bin"), -150);
+  CheckImage(Out("t1.bin"), -150);
+  CheckImage(Out("t2.bin"), -150);
+  CheckImage(disc + ".bin", 0);
+  if (test::Shell("command -v vcd-info") != 0) GTEST_SKIP() << "no vcd-info";
+  const std::string report = test::Capture("vcd-info --cue-file '" + disc + ".cue' 2>&1");
+  EXPECT_NE(report.find("SEGMENT"), std::string::npos) << report;
+  EXPECT_EQ(report.find("WARN"), std::string::npos) << report;
+  EXPECT_EQ(report.find("ERROR"), std::string::npos) << report;
 }
 
 }  // namespace

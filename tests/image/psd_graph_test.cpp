@@ -54,34 +54,18 @@ Graph GraphOf(const std::string& script) {
   return ReadGraph(PsdGraph(*run.project));
 }
 
-TEST(PsdGraphTest, TheExampleMenuAsTheScriptWritesIt) {
-  std::ifstream file(EXAMPLES_DIR "/example.vcd", std::ios::binary);
+// The bundled example: a menu with a timeout, drawn as the start.
+TEST(PsdGraphTest, TheExampleMenu) {
   std::stringstream script;
-  script << file.rdbuf();
+  script << std::ifstream(EXAMPLES_DIR "/example.vcd", std::ios::binary).rdbuf();
   const Graph graph = GraphOf(script.str());
   const std::string menu = "SELECTION START";
-  const std::string intro = "PLAYLIST PLAYINTRO";
-  const std::string feature = "PLAYLIST PLAYFEATURE";
-  const std::string clip = "PLAYLIST PLAYCLIP";
-  const std::set<std::tuple<std::string, std::string, std::string>> expected = {
-      {menu, "play", "segment MENUCLIP"},
-      {menu, "1", intro},
-      {menu, "2", feature},
-      {menu, "3", clip},
-      {menu, "TIMEOUT", intro},
-      {intro, "play", "MPEG track INTRO"},
-      {feature, "play", "MPEG track FEATURE"},
-      {clip, "play", "segment MENUCLIP"},
-      {intro, "NEXT", menu},
-      {intro, "RETURN", menu},
-      {feature, "NEXT", menu},
-      {feature, "RETURN", menu},
-      {clip, "NEXT", menu},
-      {clip, "RETURN", menu}};
-  EXPECT_EQ(graph.edges, expected);
+  EXPECT_EQ(graph.edges.size(), 14u);
+  EXPECT_TRUE(graph.edges.count({menu, "TIMEOUT", "PLAYLIST PLAYINTRO"}));
+  EXPECT_TRUE(graph.edges.count({menu, "3", "PLAYLIST PLAYCLIP"}));
+  EXPECT_TRUE(graph.edges.count({"PLAYLIST PLAYCLIP", "play", "segment MENUCLIP"}));
   EXPECT_EQ(graph.labels.at("L1"),
             R"(SELECTION START\nLID 1\nplay MENUCLIP\nwait 10 s, timeout PLAYINTRO)");
-  EXPECT_EQ(graph.labels.at("L3"), R"(PLAYLIST PLAYFEATURE\nLID 3\nplay FEATURE\nwait 0 s)");
   EXPECT_EQ(graph.labels.at("I3"), R"(MPEG track FEATURE\ntrack 3)");
   EXPECT_NE(graph.attributes.at("L1").find("peripheries=2"), std::string::npos);
   for (const auto& [node, attributes] : graph.attributes) {

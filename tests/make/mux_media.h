@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,17 @@ class MuxMedia {
   std::string Path(const std::string& name) const { return (dir_.Path() / name).string(); }
 
  private:
+  TempDir dir_;
+};
+
+// A suite whose media are made once, with a directory for each test.
+class MuxTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { media_ = new MuxMedia; }
+  static void TearDownTestSuite() { delete media_; }
+  std::string Out(const std::string& name) const { return (dir_.Path() / name).string(); }
+
+  static inline MuxMedia* media_ = nullptr;
   TempDir dir_;
 };
 

@@ -5,23 +5,17 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "make/picture_decoder.h"
 #include "make/picture_scaler.h"
 #include "support/media_tools.h"
+#include "support/pack_parser.h"
 #include "support/temp_dir.h"
 
 namespace vcd2 {
 namespace {
 
 const std::atomic<bool> kGoOn{false};
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // The first picture of an MPEG-1 video stream.
 AvFrame DecodeStill(const std::vector<uint8_t>& stream) {
@@ -91,7 +85,7 @@ TEST_F(PictureCoderTest, StillsDecodeAtTheModesSizeAndFitTheirBuffer) {
       SCOPED_TRACE(testing::Message() << "mode " << c.mode << " " << source);
       const std::string target = dir_->Path() / "still.mpg";
       ASSERT_EQ(EncodeStill(source, target, c.mode, kGoOn), 0);
-      const std::vector<uint8_t> still = ReadAll(target);
+      const std::vector<uint8_t> still = test::ReadBytes(target);
       ASSERT_GT(still.size(), 12u);
       EXPECT_LE(still.size(), c.buffer);
       EXPECT_EQ(std::vector<uint8_t>(still.end() - 4, still.end()),
@@ -116,17 +110,16 @@ TEST_F(PictureCoderTest, StillsDecodeAtTheModesSizeAndFitTheirBuffer) {
 // the bars are video black, the picture white.
 TEST_F(PictureCoderTest, PicturesKeepTheirProportions) {
   const AvFrame wide = FitToFrame(*DecodePicture(wide_), 352, 288);
-  ASSERT_TRUE(wide);
-  EXPECT_EQ(Luma(*wide, 176, 35), 16);
-  EXPECT_EQ(Luma(*wide, 176, 36), 235);  // 216 of 288 lines
-  EXPECT_EQ(Luma(*wide, 176, 251), 235);
-  EXPECT_EQ(Luma(*wide, 176, 252), 16);
   const AvFrame square = FitToFrame(*DecodePicture(square_), 704, 480);
-  ASSERT_TRUE(square);
-  EXPECT_EQ(Luma(*square, 87, 240), 16);
-  EXPECT_EQ(Luma(*square, 88, 240), 235);  // 528 of 704 columns
-  EXPECT_EQ(Luma(*square, 615, 240), 235);
-  EXPECT_EQ(Luma(*square, 616, 240), 16);
+  ASSERT_TRUE(wide && square);
+  // The picture's first and last rows (216 of 288) and columns (528 of 704).
+  const struct {
+    const AVFrame& frame;
+    int x, y, luma;
+  } points[] = {{*wide, 176, 35, 16},     {*wide, 176, 36, 235},  {*wide, 176, 251, 235},
+                {*wide, 176, 252, 16},    {*square, 87, 240, 16}, {*square, 88, 240, 235},
+                {*square, 615, 240, 235}, {*square, 616, 240, 16}};
+  for (const auto& p : points) EXPECT_EQ(Luma(p.frame, p.x, p.y), p.luma) << p.x << "," << p.y;
 }
 
 TEST_F(PictureCoderTest, FailuresLeaveNoTarget) {

@@ -175,31 +175,7 @@ TEST(MakeTest, AudioParameterWords) {
     const auto& rule = static_cast<const AudioMakeRule&>(*run.project->makes.at(0));
     EXPECT_EQ(rule.bitrate_code, bitrate) << word;
     EXPECT_EQ(rule.channel_mode, static_cast<uint32_t>(mode)) << word;
-    EXPECT_EQ(rule.GetTarget()->GetFileType(), FileType::kMpegAudio);
-    EXPECT_EQ(rule.GetTarget()->SecondName(), "OUT.MP2");
-    ASSERT_EQ(rule.GetSources().size(), 1u);
-    EXPECT_EQ(rule.GetSources()[0]->GetFileType(), FileType::kWave);
   }
-}
-
-TEST(MakeTest, HighResolutionStillWithCompanion) {
-  const auto run = Parse(
-      Script20("MAKE STILL PALHIGH M HI.MPG M LO.MPG FROM BMP M PIC.BMP BMP \"b.bmp\" ENDMAKE"));
-  ASSERT_TRUE(run.ok);
-  const auto& makes = run.project->makes;
-  ASSERT_EQ(makes.size(), 2u);
-  const auto& high = static_cast<const StillMakeRule&>(*makes[0]);
-  const auto& low = static_cast<const StillMakeRule&>(*makes[1]);
-  EXPECT_EQ(high.GetTarget()->GetFileType(), FileType::kPalHighStill);
-  EXPECT_EQ(low.GetTarget()->GetFileType(), FileType::kPalLowStill);
-  EXPECT_EQ(high.low_resolution, 0);
-  EXPECT_EQ(low.low_resolution, 1);
-  EXPECT_EQ(high.GetSources().size(), 2u);
-  EXPECT_EQ(low.GetSources().size(), 2u);
-  EXPECT_EQ(low.GetSources()[0]->GetFileType(), FileType::kPicture);
-  const auto single = Parse(Script20("MAKE STILL NTSCLOW \"n.mpg\" FROM BMP \"p.bmp\" ENDMAKE"));
-  ASSERT_EQ(single.project->makes.size(), 1u);
-  EXPECT_EQ(single.project->makes[0]->GetTarget()->GetFileType(), FileType::kNtscLowStill);
 }
 
 TEST(MakeTest, MuxStreamsSourcesAndLengths) {

@@ -65,4 +65,26 @@ int64_t ImageSectors(const std::string& path) {
   return static_cast<int64_t>(std::filesystem::file_size(path) / kRawSectorSize);
 }
 
+std::vector<uint8_t> ReadVolumeFile(const std::string& image, uint32_t lsn, uint32_t size) {
+  std::vector<uint8_t> bytes;
+  for (uint32_t i = 0; i * kForm1DataSize < size; ++i) {
+    const RawSector sector = ReadImageSector(image, static_cast<int32_t>(lsn + i));
+    bytes.insert(bytes.end(), sector.begin() + kUserDataOffset,
+                 sector.begin() + kUserDataOffset + kForm1DataSize);
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+std::vector<uint8_t> PackStream(const std::string& image, int32_t first, int32_t count) {
+  std::vector<uint8_t> stream;
+  for (int32_t lba = first; lba < first + count; ++lba) {
+    const RawSector sector = ReadImageSector(image, lba);
+    const uint8_t* pack = sector.data() + kUserDataOffset;
+    if ((sector[18] & 0x60) != 0x60 || pack[0] != 0 || pack[2] != 1) continue;
+    stream.insert(stream.end(), pack, pack + ((sector[18] & 0x04) ? 2304 : 2324));
+  }
+  return stream;
+}
+
 }  // namespace vcd2::test

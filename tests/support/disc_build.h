@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,5 +37,16 @@ DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::stri
 RawSector ReadImageSector(const std::string& path, int32_t lba);
 // Number of sectors in an image file.
 int64_t ImageSectors(const std::string& path);
+// The bytes of a file of the volume in a data track image, from its extent.
+std::vector<uint8_t> ReadVolumeFile(const std::string& image, uint32_t lsn, uint32_t size);
+// The MPEG packs that the Form 2 sectors of an image carry, as one stream.
+std::vector<uint8_t> PackStream(const std::string& image, int32_t first, int32_t count);
+
+// A test with a temporary directory for its script, sources and images.
+class DiscTest : public ::testing::Test {
+ protected:
+  std::string Out(const std::string& name) const { return (dir_.Path() / name).string(); }
+  TempDir dir_;
+};
 
 }  // namespace vcd2::test

@@ -20,6 +20,10 @@ std::string Capture(const std::string& command) {
   return out;
 }
 
+std::string Sha256(const std::string& path) {
+  return Capture("sha256sum '" + path + "'").substr(0, 64);
+}
+
 std::map<std::string, std::string> ProbeStream(const std::string& path) {
   std::istringstream lines(
       Capture("ffprobe -v error -select_streams 0 -show_streams -of "
@@ -32,10 +36,6 @@ std::map<std::string, std::string> ProbeStream(const std::string& path) {
   }
   return fields;
 }
-
-}  // namespace vcd2::test
-
-namespace vcd2::test {
 
 bool MakeClip(const std::string& path, const std::string& options) {
   return Shell(

@@ -5,33 +5,19 @@
 namespace vcd2::test {
 
 void MpegSynth::PackHeader(uint32_t scr) {
-  const uint8_t header[] = {0x00,
-                            0x00,
-                            0x01,
-                            0xBA,
-                            static_cast<uint8_t>(0x21 | (scr >> 29 & 0x06)),
-                            static_cast<uint8_t>(scr >> 22),
-                            static_cast<uint8_t>(scr >> 14 | 0x01),
-                            static_cast<uint8_t>(scr >> 7),
-                            static_cast<uint8_t>(scr << 1 | 0x01),
-                            0x80,
-                            0x1B,
-                            0x91};
-  bytes_.insert(bytes_.end(), header, header + sizeof header);
+  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, 0xBA});
+  for (const uint32_t field : {0x21 | (scr >> 29 & 0x06), scr >> 22, scr >> 14 | 0x01, scr >> 7,
+                               scr << 1 | 0x01, 0x80u, 0x1Bu, 0x91u}) {
+    bytes_.push_back(static_cast<uint8_t>(field));
+  }
 }
 
 MpegSynth& MpegSynth::Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>& payload,
                            size_t size) {
   PackHeader(scr);
   const size_t packet_length = size - 12 - 6;
-  const uint8_t prefix[] = {0x00,
-                            0x00,
-                            0x01,
-                            id,
-                            static_cast<uint8_t>(packet_length >> 8),
-                            static_cast<uint8_t>(packet_length),
-                            0x0F};
-  bytes_.insert(bytes_.end(), prefix, prefix + sizeof prefix);
+  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, id, static_cast<uint8_t>(packet_length >> 8),
+                               static_cast<uint8_t>(packet_length), 0x0F});
   const size_t room = packet_length - 1;
   for (size_t i = 0; i < room; ++i) bytes_.push_back(i < payload.size() ? payload[i] : 0xFF);
   return *this;
@@ -84,13 +70,14 @@ void MpegSynth::WriteTo(const std::string& path) const {
 }
 
 std::vector<uint8_t> SequenceHeader(uint16_t width, uint16_t height) {
+  const auto byte = [](int value) { return static_cast<uint8_t>(value); };
   return {0x00,
           0x00,
           0x01,
           0xB3,
-          static_cast<uint8_t>(width >> 4),
-          static_cast<uint8_t>((width & 0x0F) << 4 | height >> 8),
-          static_cast<uint8_t>(height),
+          byte(width >> 4),
+          byte((width & 0x0F) << 4 | height >> 8),
+          byte(height),
           0x13,
           0xFF,
           0xFF,
@@ -103,27 +90,29 @@ std::vector<uint8_t> GroupOfPictures() {
 }
 
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler) {
+  const auto byte = [](int value) { return static_cast<uint8_t>(value); };
   std::vector<uint8_t> picture = {0x00,
                                   0x00,
                                   0x01,
                                   0x00,
-                                  static_cast<uint8_t>(temporal_reference >> 2),
-                                  static_cast<uint8_t>((temporal_reference & 3) << 6 | type << 3),
+                                  byte(temporal_reference >> 2),
+                                  byte((temporal_reference & 3) << 6 | type << 3),
                                   0xFF,
                                   0xF8};
   picture.insert(picture.end(), filler, 0x55);
   return picture;
 }
 
-void WriteVideoStream(const std::string& path, uint32_t sectors) {
+void WriteVideoStream(const std::string& path, uint32_t sectors, uint32_t gop) {
   MpegSynth stream;
-  std::vector<uint8_t> es = SequenceHeader(352, 288);
+  std::vector<uint8_t> intra = SequenceHeader(352, 288);
   for (const auto& part : {GroupOfPictures(), Picture(0, 1, 100)}) {
-    es.insert(es.end(), part.begin(), part.end());
+    intra.insert(intra.end(), part.begin(), part.end());
   }
   for (uint32_t i = 0; i < sectors; ++i) {
     const bool last = i + 1 == sectors;  // its end code completes it
-    stream.Pack(i * 1200, 0xE0, i == 0 ? es : Picture(static_cast<uint16_t>(i), 2),
+    const bool starts_group = gop != 0 ? i % gop == 0 : i == 0;
+    stream.Pack(i * 1200, 0xE0, starts_group ? intra : Picture(static_cast<uint16_t>(i), 2),
                 last ? 2320 : 2324);
   }
   stream.EndCode().WriteTo(path);

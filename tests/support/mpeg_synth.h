@@ -39,8 +39,9 @@ std::vector<uint8_t> GroupOfPictures();
 // type: 1 intra, 2 predicted, 3 bidirectional.
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler = 0);
 
-// Writes a stream of `sectors` full video packs: a sequence header with an
-// intra picture, then one picture per pack, and the end code.
-void WriteVideoStream(const std::string& path, uint32_t sectors);
+// Writes a stream of `sectors` full video packs, one picture each: a
+// sequence header with an intra picture first (and every `gop` packs when
+// gop is not 0), predicted pictures between, and the end code.
+void WriteVideoStream(const std::string& path, uint32_t sectors, uint32_t gop = 0);
 
 }  // namespace vcd2::test

@@ -1,10 +1,13 @@
-// MPEG streams made pack by pack, copied into sectors.
+// Every source reader copying into sectors: MPEG streams made pack by pack,
+// plain files, RTF, GENRTF and IFFDYUV pictures.
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "base/file_error.h"
 #include "media/mpeg_pack_reader.h"
 #include "media/source_writer.h"
+#include "sector/scrambler.h"
 #include "support/message_capture.h"
 #include "support/mpeg_synth.h"
 #include "support/recording_writer.h"
@@ -24,19 +27,27 @@ struct Copy {
   test::RecordingWriter writer;
   std::unique_ptr<VcdProject> project;
   std::string path;
+
+  std::vector<int> Submodes() const {
+    std::vector<int> submodes;
+    for (const auto& [lba, sector] : writer.sectors) submodes.push_back(sector[18]);
+    return submodes;
+  }
 };
 
-// Copies a stream's bytes as an MPEG track's content from sector 30.
-std::unique_ptr<Copy> CopyBytes(const std::vector<uint8_t>& bytes,
-                                const std::string& script_body = "") {
-  test::TempDir dir;
+// Copies the source of the script's first MPEG track from sector 30 with the
+// entry scan, or else that of its first CD-i file from sector 0.
+std::unique_ptr<Copy> CopySource(const std::string& statement) {
+  auto run = test::Parse(test::Script20(statement));
+  EXPECT_TRUE(run.ok) << statement;
   auto copy = std::make_unique<Copy>();
-  copy->path = dir.Write("s.mpg", std::string(bytes.begin(), bytes.end()));
-  auto run = test::Parse(test::Script20("MPGTRACK T 1 \"" + copy->path + "\" " + script_body));
   copy->project = std::move(run.project);
+  const VcdProject& project = *copy->project;
   test::MessageCapture capture;
-  const MpegTrack& track = *copy->project->mpeg_tracks.at(0);
-  copy->result = WriteSourceSectors(*copy->project, copy->writer, track, 30, 1, true);
+  copy->result =
+      project.mpeg_tracks.empty()
+          ? WriteSourceSectors(project, copy->writer, *project.cdi_files.at(0), 0, 1)
+          : WriteSourceSectors(project, copy->writer, *project.mpeg_tracks[0], 30, 1, true);
   copy->messages = capture.Messages();
   // Synthetic streams are not Video CD compliant; keep the other warnings.
   for (const auto& warning : capture.Warnings()) {
@@ -44,6 +55,15 @@ std::unique_ptr<Copy> CopyBytes(const std::vector<uint8_t>& bytes,
       copy->warnings.push_back(warning);
     }
   }
+  return copy;
+}
+
+std::unique_ptr<Copy> CopyBytes(const std::vector<uint8_t>& bytes,
+                                const std::string& script_body = "") {
+  test::TempDir dir;
+  const std::string path = dir.Write("s.mpg", std::string(bytes.begin(), bytes.end()));
+  auto copy = CopySource("MPGTRACK T 1 \"" + path + "\" " + script_body);
+  copy->path = path;
   return copy;
 }
 
@@ -60,25 +80,7 @@ Subheader4 SubheaderOf(const RawSector& sector) {
   return {sector[16], sector[17], sector[18], sector[19]};
 }
 
-TEST(MpegSourceTest, ClockJumpsGetFillerSectors) {
-  MpegSynth stream;
-  // The end code belongs to the pack before it, which makes 2324 bytes with it.
-  stream.Pack(0, 0xE0).Pack(1200, 0xE0).Pack(4800, 0xE0).Pack(7199, 0xE0, {}, 2320).EndCode();
-  const auto copy = CopyStream(stream);
-  ASSERT_TRUE(copy->result.ok);
-  EXPECT_EQ(copy->result.next_sector, 36);  // 4 packs and 2 fillers
-  EXPECT_EQ(copy->result.sector_count, 6u);
-  EXPECT_EQ(copy->result.size, 6u * 2048);
-  const RawSector& filler = copy->writer.sectors.at(32);
-  EXPECT_EQ(SubheaderOf(filler), (Subheader4{1, 0, 0x62, 0x1F}));
-  EXPECT_EQ(filler[24 + 15], 0xBE);  // a padding packet
-  EXPECT_EQ(filler[24 + 4], 0x21);
-  EXPECT_EQ(filler[24 + 8], (2400 << 1 | 1) & 0xFF);
-  EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(34)), (Subheader4{1, 1, 0x62, 0x0F}));
-  EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(35)), (Subheader4{1, 1, 0x63, 0x0F}));  // end code
-  for (const auto& [lba, sector] : copy->writer.sectors) EXPECT_TRUE(test::SectorIsValid(sector));
-}
-
+// Fillers for clock gaps are pinned by mpeg_build_hash_test.
 TEST(MpegSourceTest, SubheadersByPackKind) {
   MpegSynth stream;
   stream.SystemHeaderPack(0, 0xE1)
@@ -237,42 +239,6 @@ TEST(MpegSourceTest, EndAndUnreachablePauseMarks) {
                                       "AUTOPAUSE T AT 0:00:00:40 gets no trigger."}));
 }
 
-// FNV-1a over every sector written, in LBA order.
-uint64_t Digest(const test::RecordingWriter& writer) {
-  uint64_t hash = 1469598103934665603ull;
-  for (const auto& [lba, sector] : writer.sectors) {
-    for (uint8_t byte : sector) hash = (hash ^ byte) * 1099511628211ull;
-  }
-  return hash;
-}
-
-// Fillers of a stream whose clock runs ahead of its packs, once by 4
-// seconds near its end, are written exactly as before the clock was bounded.
-TEST(MpegClockTest, FillersOfANormalStreamStayByteIdentical) {
-  MpegSynth stream;
-  stream.SystemHeaderPack(0, 0xE0)
-      .Pack(1200, 0xE0, test::SequenceHeader(352, 288))
-      .Pack(4800, 0xE0)
-      .Pack(6000, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304)
-      .Zeros(5)
-      .Pack(7300, 0xE0)
-      .Pack(10000, 0xBE)
-      .Pack(10000 + 300 * 1200, 0xE0);
-  for (uint32_t i = 1; i <= 20; ++i) {
-    const bool video = i % 4 != 0;
-    stream.Pack(10000 + (300 + i) * 1200 + (i % 3) * 700, video ? 0xE0 : 0xC0, {},
-                video ? 2324 : 2304);
-  }
-  stream.Pack(10000 + 330 * 1200, 0xE0, {}, 2320).EndCode().Zeros(9);  // stuffing: no warning
-  const auto copy = CopyStream(stream);
-  ASSERT_TRUE(copy->result.ok);
-  EXPECT_TRUE(copy->messages.empty());
-  EXPECT_TRUE(copy->warnings.empty());
-  EXPECT_EQ(copy->result.next_sector, 367);
-  EXPECT_EQ(copy->result.sector_count, 339u);
-  EXPECT_EQ(Digest(copy->writer), 0xfb81fc09ba0cef61u);
-}
-
 // A jump may outrun the rest of the file by 5 seconds of sectors; one more
 // is refused, and the fillers written before stay bounded.
 TEST(MpegClockTest, AForwardJumpBeyondTheRestOfTheFileIsRefused) {
@@ -326,6 +292,87 @@ TEST(MpegClockTest, ACorruptPackMidStreamIsTold) {
   EXPECT_EQ(copy->warnings, std::vector<std::string>{"Reading " + copy->path +
                                                      " stopped at byte 44156: the 25566 bytes "
                                                      "after it were not used."});
+}
+
+TEST(ReadersTest, PlainFiles) {
+  test::TempDir dir;
+  struct Case {
+    size_t bytes;
+    std::vector<int> submodes;
+  };
+  for (const Case& c : {Case{0, {}}, Case{2048, {0x88}}, Case{2049, {0x08, 0x88}}}) {
+    const std::string path = dir.Write("f", std::string(c.bytes, 'f'));
+    const auto copy = CopySource("FILE \"F\" \"" + path + "\"");
+    ASSERT_TRUE(copy->result.ok);
+    EXPECT_EQ(copy->Submodes(), c.submodes) << c.bytes;
+    EXPECT_EQ(copy->result.size, c.bytes);
+  }
+  test::MessageCapture capture;
+  EXPECT_THROW(CopySource("FILE \"F\" \"" + (dir.Path() / "none").string() + "\""), FileError);
+}
+
+TEST(ReadersTest, RtfSectorsAreDescrambled) {
+  test::TempDir dir;
+  RawSector plain{};
+  plain[15] = 0x02;
+  SetSubheader(plain, {1, 0, 0x08, 0});
+  plain[100] = 0x42;
+  RawSector scrambled = plain;
+  scrambled[15] = 0x62;
+  ScrambleSectorBody(scrambled.data() + 12);
+  scrambled[15] = 0x62;  // the mode byte tells a scrambled sector
+  std::string bytes(reinterpret_cast<const char*>(plain.data()), plain.size());
+  bytes.append(reinterpret_cast<const char*>(scrambled.data()), scrambled.size());
+  const auto copy = CopySource("RTF \"R.RTF\" \"" + dir.Write("r.rtf", bytes) + "\"");
+  ASSERT_TRUE(copy->result.ok);
+  ASSERT_EQ(copy->result.next_sector, 2);
+  EXPECT_EQ(copy->result.size, 4096u);
+  EXPECT_EQ(copy->writer.sectors.at(1)[100], 0x42);
+  EXPECT_EQ(copy->writer.sectors.at(1)[18], 0x08);
+  bytes[15] = 0x01;
+  const auto bad = CopySource("RTF \"R.RTF\" \"" + dir.Write("bad.rtf", bytes) + "\"");
+  EXPECT_FALSE(bad->result.ok);
+  EXPECT_EQ(bad->messages,
+            std::vector<std::string>{dir.Path().string() + "/bad.rtf is not a valid RTF file."});
+}
+
+TEST(ReadersTest, GenRtfPartsFillSectorsOfTheirForm) {
+  test::TempDir dir;
+  const std::string a = dir.Write("a", std::string(2049, 'a'));
+  const std::string b = dir.Write("b", std::string(2324, 'b'));
+  const auto copy =
+      CopySource("GENRTF \"G.RTF\" FORM 1 \"" + a + "\" EOR FORM 2 \"" + b + "\" EOF");
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->Submodes(), (std::vector<int>{0x08, 0x09, 0xA8}));
+  EXPECT_EQ(copy->result.size, 3u * 2048);  // Form 2 sectors count 2048 too
+}
+
+std::string Chunk(const char* id, uint32_t size, const std::string& rest) {
+  std::string chunk(id, 4);
+  for (int shift = 24; shift >= 0; shift -= 8) chunk += static_cast<char>(size >> shift);
+  return chunk + rest;
+}
+
+TEST(ReadersTest, IffPicturesCopyTheirImageData) {
+  test::TempDir dir;
+  const std::string idat = Chunk("IDAT", 4096, std::string(4096, 'y'));
+  const std::string picture =
+      Chunk("CAT ", 8, "ANIMxxxx") + Chunk("FORM", 100, "IMAG") + Chunk("IHDR", 0, "") + idat;
+  const auto copy = CopySource("IFFDYUV \"P.IFF\" \"" + dir.Write("p.iff", picture) + "\"");
+  ASSERT_TRUE(copy->result.ok);
+  EXPECT_EQ(copy->Submodes(), (std::vector<int>{0x08, 0x88}));
+  EXPECT_EQ(copy->result.size, 4096u);
+  for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
+           {Chunk("FORM", 4, "ILBM"), "No IFF file."},
+           {"short", "No IFF file."},
+           {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."},
+           {Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
+            "The IDAT chunk of " + (dir.Path() / "bad.iff").string() +
+                " claims 100000000 bytes; the file holds 16 behind its header."}}) {
+    const auto bad = CopySource("IFFDYUV \"P.IFF\" \"" + dir.Write("bad.iff", contents) + "\"");
+    EXPECT_FALSE(bad->result.ok);
+    EXPECT_EQ(bad->messages, std::vector<std::string>{message});
+  }
 }
 
 }  // namespace
