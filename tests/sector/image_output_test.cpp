@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/unique_file.h"
 #include "sector/sequential_writer.h"
 #include "support/disc_build.h"
 #include "support/message_capture.h"
@@ -48,18 +49,13 @@ TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
     EXPECT_FALSE(full.Close());
   }
   {  // the track writer learns of a failure from its writing thread
-    std::FILE* file = std::fopen("/dev/full", "wb");
-    ASSERT_NE(file, nullptr);
-    {
-      SequentialWriter track(file);
-      RawSector sector{};
-      bool written = true;
-      for (int32_t i = 0; written && i < 3 * 446; ++i)
-        written = static_cast<bool>(track.Write(i, sector));
-      EXPECT_FALSE(written);
-      EXPECT_FALSE(track.Flush());
-    }
-    std::fclose(file);
+    const UniqueFile file(std::fopen("/dev/full", "wb"));
+    SequentialWriter track(file.get());
+    RawSector sector{};
+    bool written = true;
+    for (int32_t i = 0; written && i < 3 * 446; ++i)
+      written = static_cast<bool>(track.Write(i, sector));
+    EXPECT_FALSE(written || track.Flush());
   }
   ImageOutput missing;
   missing.Open("/nonexistent/dir/out.bin");
