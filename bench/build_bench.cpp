@@ -1,7 +1,8 @@
 // Builds a disc from a long Video CD stream with vcd2build and compares the
 // time with a plain sequential copy of as many bytes, five times each,
 // interleaved; the medians, first in the page cache, then including the wait
-// for the data to reach the disk.
+// for the data to reach the disk; CPU time, peak memory, the load average
+// around the runs and a row for the README table.
 // Usage: build_bench VCD2BUILD WORK_DIR [MINUTES]
 // The stream is made with ffmpeg on first use and kept in WORK_DIR.
 #include <fcntl.h>
@@ -29,8 +30,14 @@ using Clock = std::chrono::steady_clock;
 struct Run {
   double seconds = 0;
   long peak_kib = 0;
+  double cpu_user = 0;  // seconds
+  double cpu_system = 0;
   int status = -1;
 };
+
+double Seconds(const timeval& time) {
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
 
 Run Spawn(const std::vector<std::string>& args) {
   std::vector<char*> argv;
@@ -49,6 +56,8 @@ Run Spawn(const std::vector<std::string>& args) {
   wait4(pid, &run.status, 0, &usage);
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   run.peak_kib = usage.ru_maxrss;
+  run.cpu_user = Seconds(usage.ru_utime);
+  run.cpu_system = Seconds(usage.ru_stime);
   return run;
 }
 
@@ -101,6 +110,13 @@ void Row(const char* name, double seconds, double copy_seconds, double megabytes
               megabytes / seconds, copy_seconds, seconds / copy_seconds);
 }
 
+// The first line of /proc/loadavg: was the machine quiet?
+std::string LoadAverage() {
+  std::string line;
+  std::getline(std::ifstream("/proc/loadavg"), line);
+  return line + "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,9 +145,10 @@ int main(int argc, char** argv) {
                         << (work / "track.bin").string() << "\" ENDOUTPUT\nMPGTRACK LONG 1 \""
                         << stream.string() << "\"\nDEFENTRY HALF 0:" << minutes / 2
                         << ":00:00 LONG\nENDFILE\n";
+  std::printf("load average before: %s", LoadAverage().c_str());
   PlainCopy(stream, work / "warm.bin", fs::file_size(stream));  // the stream in the page cache
   constexpr int kRuns = 5;
-  std::vector<double> build_cached, build_synced, copy_cached, copy_synced;
+  std::vector<double> build_cached, build_synced, copy_cached, copy_synced, user, system;
   long peak_kib = 0;
   for (int run = 0; run < kRuns; ++run) {
     Spawn({"sync"});
@@ -144,6 +161,8 @@ int main(int argc, char** argv) {
     build_synced.push_back(build.seconds +
                            std::chrono::duration<double>(Clock::now() - synced).count());
     peak_kib = std::max(peak_kib, build.peak_kib);
+    user.push_back(build.cpu_user);
+    system.push_back(build.cpu_system);
     Spawn({"sync"});
     const uintmax_t image_bytes =
         fs::file_size(work / "data.bin") + fs::file_size(work / "track.bin");
@@ -159,6 +178,13 @@ int main(int argc, char** argv) {
               static_cast<double>(peak_kib) / 1024);
   Row("vcd2build, page cache", Median(build_cached), Median(copy_cached), megabytes);
   Row("vcd2build, fsync", Median(build_synced), Median(copy_synced), megabytes);
+  std::printf("CPU %.2f s user + %.2f s system; load average %s", Median(user), Median(system),
+              LoadAverage().c_str());
+  std::printf(
+      "README row: | %d min | %.2f s | %.0f MB/s | %.1f MB | %.2f / %.2f | %.2f + %.2f s |\n",
+      minutes, Median(build_cached), megabytes / Median(build_cached),
+      static_cast<double>(peak_kib) / 1024, Median(build_cached) / Median(copy_cached),
+      Median(build_synced) / Median(copy_synced), Median(user), Median(system));
   fs::remove(work / "copy.bin");
   fs::remove(work / "warm.bin");
   return 0;

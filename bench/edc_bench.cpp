@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
     std::memcpy(target.data() + (i % 64) * vcd2::kRawSectorSize, sector(i), vcd2::kRawSectorSize);
     return uint32_t{target[i % target.size()]};
   });
-  Measure("EDC, Form 2 (slice-by-8)", sectors,
-          [&](size_t i) { return vcd2::Edc(sector(i) + 16, 2332); });
+  Measure("EDC, Form 2", sectors, [&](size_t i) { return vcd2::Edc(sector(i) + 16, 2332); });
   Measure("EDC, Form 2 (bitwise)", sectors / 16,
           [&](size_t i) { return BitwiseEdc(sector(i) + 16, 2332); });
   Measure("EDC + ECC, Form 1", sectors, [&](size_t i) {

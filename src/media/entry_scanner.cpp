@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "media/mpeg_constants.h"
 
 namespace vcd2 {
@@ -47,16 +51,33 @@ void EntryScanner::ScanPack(const uint8_t* pack, uint32_t sector) {
   carry_position_ = static_cast<uint16_t>(payload_start);
 }
 
-// The codes lying wholly inside the payload: each 01 byte found is checked
-// for the two zeros before it.
+// The codes lying wholly inside the payload: sixteen places at a time are
+// tested for the bytes 00 00 01 where the vector unit allows, then one by one.
 void EntryScanner::FindCodes(const uint8_t* payload, size_t payload_size) {
   if (payload_size < kCodeReach) return;
   const uint8_t* end = payload + payload_size - kCodeReach + 3;  // last 01 that fits, plus one
-  for (const uint8_t* one = payload + 2; one < end; ++one) {
-    one = static_cast<const uint8_t*>(std::memchr(one, 1, static_cast<size_t>(end - one)));
-    if (one == nullptr) return;
-    if (one[-1] != 0 || one[-2] != 0 || !Wanted(one[1])) continue;
-    carry_codes_.push_back({static_cast<uint16_t>(one - 2 - payload), one[1], {one[2], one[3]}});
+  const uint8_t* one = payload + 2;
+  const auto note = [&](const uint8_t* at) {
+    if (Wanted(at[1])) {
+      carry_codes_.push_back({static_cast<uint16_t>(at - 2 - payload), at[1], {at[2], at[3]}});
+    }
+  };
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i ones = _mm_set1_epi8(1);
+  const auto load = [](const uint8_t* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  };
+  for (; end - one >= 16; one += 16) {
+    const __m128i zeros =
+        _mm_and_si128(_mm_cmpeq_epi8(load(one - 2), zero), _mm_cmpeq_epi8(load(one - 1), zero));
+    auto found = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(zeros, _mm_cmpeq_epi8(load(one), ones))));
+    for (; found != 0; found &= found - 1) note(one + __builtin_ctz(found));
+  }
+#endif
+  for (; one < end; ++one) {
+    if (one[0] == 1 && one[-1] == 0 && one[-2] == 0) note(one);
   }
 }
 

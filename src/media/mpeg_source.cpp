@@ -11,6 +11,7 @@
 #include "media/source_writer.h"
 #include "media/stream_clock.h"
 #include "media/stream_compliance.h"
+#include "media/stream_facts.h"
 
 namespace vcd2 {
 namespace {
@@ -107,7 +108,8 @@ Status WriteMpegFile(SourceContext& context) {
     ReportError("Not an MPEG file: %s.", path.c_str());
     return false;
   }
-  WarnIfNotCompliant(path);
+  StreamFactsCollector facts;  // for the compliance warning, gathered as the packs pass
+  facts.AddPack(destination, pack);
   const int32_t start = context.result.next_sector;
   StreamClock clock(path, file_size, ReadScr(destination.data() + 4));
   Triggers triggers(context.project, context.item.label);
@@ -120,15 +122,20 @@ Status WriteMpegFile(SourceContext& context) {
                           context.scanner};
   pack.end_of_record = false;
   for (;;) {
+    if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {  // the copy stops here
+      WarnAboutProblems(path, FindStreamProblems(path, facts.Facts()));
+    }
     if (!WritePackSector(sector, pack, placement)) return false;
     triggers.Advance(context.result.next_sector - start);
     placement.trigger_sector = start + triggers.Current();
     sector.fill(0);
     const uint64_t used = reader.Offset();
     if (!reader.ReadPack(destination, pack) || pack.length == 0) {
+      WarnAboutProblems(path, FindStreamProblems(path, facts.Facts()));
       TellUnusedBytes(path, used, file_size);
       break;
     }
+    facts.AddPack(destination, pack);
     if (!clock.Check(ReadScr(destination.data() + 4), pack.offset, placement.expected_clock)) {
       return false;
     }

@@ -226,11 +226,4 @@ void WarnAboutProblems(const std::string& path, const std::vector<StreamProblem>
                 path.c_str(), what.c_str());
 }
 
-void WarnIfNotCompliant(const std::string& path) {
-  StreamFacts facts;
-  std::string reason;
-  if (!ReadStreamFacts(path, facts, reason)) return;  // the reader reports what it cannot use
-  WarnAboutProblems(path, FindStreamProblems(path, facts));
-}
-
 }  // namespace vcd2

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "media/mpeg_pack_reader.h"
 
 namespace vcd2 {
 
-// What an MPEG file carries, as far as a Video CD cares: the system layer
-// from the project's own pack reader, the streams from libavformat and the
-// video sequence and audio frame headers read directly.
+// What an MPEG file carries, as far as a Video CD cares.
 struct StreamFacts {
   int mpeg_version = 0;        // of the system stream: 1, 2, or 0 when no pack starts it
   uint64_t packs = 0;          // packs read (MPEG-1 system streams only)
@@ -28,17 +29,36 @@ struct StreamFacts {
   uint32_t buffer_size = 0;     // VBV buffer from the sequence header, bytes
 
   bool has_audio = false;
-  int audio_layer = 0;  // 1, 2 or 3 for MPEG-1 audio; 0 other codec
+  int audio_layer = 0;  // 1, 2 or 3 for MPEG audio; 0 other codec
   std::string audio_codec;
   int sample_rate = 0;
   uint32_t audio_bit_rate = 0;  // bit/s
   int audio_mode = -1;          // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
 
-  double duration = 0;  // seconds
+  double duration = 0;  // seconds; known only from a probe
 };
 
-// Reads the facts of an MPEG file. False, with a reason, when the file cannot
-// be read or is no MPEG program stream.
+// Gathers the facts of an MPEG-1 system stream from its packs as the pack
+// reader passes them: pack sizes and mux rates, the stream ids, the first
+// video sequence header and the first audio frame header.
+class StreamFactsCollector {
+ public:
+  StreamFactsCollector() { facts_.mpeg_version = 1; }
+  // One pack; copied holds its first bytes as the reader copied them.
+  void AddPack(std::span<const uint8_t> copied, const MpegPackReader::Pack& pack);
+  const StreamFacts& Facts() const { return facts_; }
+
+ private:
+  void AddPacket(uint8_t id, std::span<const uint8_t> body);
+
+  StreamFacts facts_;
+  bool video_noted_ = false;
+  bool audio_noted_ = false;
+};
+
+// Reads the facts of an MPEG file: an MPEG-1 system stream pack by pack, then
+// a probe for its duration and for what the packs did not tell. False, with
+// a reason, when the file cannot be read or is no MPEG program stream.
 bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& reason);
 
 }  // namespace vcd2

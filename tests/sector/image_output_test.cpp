@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
+#include "base/unique_file.h"
+#include "sector/sequential_writer.h"
 #include "support/disc_build.h"
 #include "support/message_capture.h"
 #include "support/sector_reference.h"
@@ -45,6 +48,15 @@ TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
     for (int32_t i = 0; i < 112; ++i) (void)full.AppendSector(data, i, 0);
     EXPECT_FALSE(full.Close());
   }
+  {  // the track writer learns of a failure from its writing thread
+    const UniqueFile file(std::fopen("/dev/full", "wb"));
+    SequentialWriter track(file.get());
+    RawSector sector{};
+    bool written = true;
+    for (int32_t i = 0; written && i < 3 * 446; ++i)
+      written = static_cast<bool>(track.Write(i, sector));
+    EXPECT_FALSE(written || track.Flush());
+  }
   ImageOutput missing;
   missing.Open("/nonexistent/dir/out.bin");
   ASSERT_TRUE(missing.AppendSector(data, 0, 0));
@@ -52,6 +64,7 @@ TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
   // A call that fails names its error, then the file and the system's words.
   EXPECT_EQ(capture.Messages(),
             (std::vector<std::string>{
+                "Writing image file failed (28).\r\n/dev/full: No space left on device",
                 "Writing image file failed (28).\r\n/dev/full: No space left on device",
                 "Writing image file failed (2).\r\n/nonexistent/dir/out.bin: No such file or "
                 "directory"}));
