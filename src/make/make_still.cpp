@@ -3,6 +3,7 @@
 #include "base/error_reporter.h"
 #include "base/progress.h"
 #include "make/file_tests.h"
+#include "make/make_codecs.h"
 #include "make/make_rules.h"
 #include "make/picture_coder.h"
 
@@ -39,7 +40,9 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
   if (IsUpToDate(target_path, source_path)) return true;
   const auto mode = StillMode(rule.GetTarget()->GetFileType(), rule.low_resolution);
   if (!mode) return false;  // the parser gives every still target one of the four types
-  if (EncodeStill(source_path, target_path, *mode, AbortFlag()) != 0) {
+  const MakeCodecs* codecs = LoadMakeCodecs();
+  if (codecs == nullptr) return false;
+  if (codecs->encode_still(source_path, target_path, *mode, AbortFlag()) != 0) {
     if (!AbortRequested()) ReportError("Could not encode MPEG STILL from %s.", source_path.c_str());
     return false;
   }

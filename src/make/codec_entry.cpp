@@ -1,0 +1,23 @@
+// The entry point of the codec module, its only exported symbol.
+#include "base/codec_module.h"
+#include "make/audio_coder.h"
+#include "make/make_codecs.h"
+#include "make/picture_coder.h"
+
+namespace vcd2 {
+namespace {
+
+constexpr MakeCodecs kMakeCodecs{
+    .encode_audio = EncodeAudio, .encode_silence = EncodeSilence, .encode_still = EncodeStill};
+
+}  // namespace
+}  // namespace vcd2
+
+extern "C" __attribute__((visibility("default"))) const void* vcd2_codec_table(vcd2::CodecPart part,
+                                                                               uint32_t version) {
+  switch (part) {
+    case vcd2::CodecPart::kMake:
+      return version == vcd2::kMakeCodecsVersion ? &vcd2::kMakeCodecs : nullptr;
+  }
+  return nullptr;
+}
