@@ -32,8 +32,8 @@ struct AudioCoderParams {
 // encoding.
 using SampleCallback = std::function<uint32_t(std::span<int16_t> left, std::span<int16_t> right)>;
 
-// MPEG-1 Layer II by twolame; the codec module holds these functions, MAKE
-// calls them through LoadMakeCodecs.
+// The codec module holds the two encoders below; MAKE calls them through
+// LoadMakeCodecs.
 
 // Encodes the samples as MPEG-1 Layer II into the target file; a 44100 Hz
 // stream pads its frames so that it keeps time. Fails without a message
