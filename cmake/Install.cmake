@@ -1,6 +1,6 @@
 # What `cmake --install` puts under the prefix: vcd2build, libvcd2.so with
-# its header, a pkg-config file, the CMake package vcd2 (imported target
-# vcd2::vcd2) and the manual pages.
+# its header and its codec module vcd2/codecs.so, a pkg-config file, the
+# CMake package vcd2 (imported target vcd2::vcd2) and the manual pages.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -14,6 +14,8 @@ install(TARGETS vcd2build RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS vcd2 EXPORT vcd2Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# libvcd2 loads the module from vcd2/ beside itself.
+install(TARGETS vcd2_codecs LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vcd2)
 install(FILES include/vcd2/vcd2.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vcd2)
 install(FILES man/vcd2build.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES man/vcd2-script.5 DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)

@@ -96,4 +96,31 @@ Status EncodeAudio(const AudioCoderParams& params, const SampleCallback& samples
   return wrote && std::fclose(file.release()) == 0 && target.Commit();
 }
 
+std::vector<uint8_t> EncodeSilence(const AudioFrameHeader& header, size_t size) {
+  static constexpr TWOLAME_MPEG_mode kModes[] = {TWOLAME_STEREO, TWOLAME_JOINT_STEREO,
+                                                 TWOLAME_DUAL_CHANNEL, TWOLAME_MONO};
+  const Twolame options(twolame_init());
+  if (!options) return {};
+  const int channels = header.mode == AudioFrameHeader::kMono ? 1 : 2;
+  const int rate = static_cast<int>(header.sampling_rate);
+  twolame_set_verbosity(options.get(), 0);
+  twolame_set_num_channels(options.get(), channels);
+  twolame_set_in_samplerate(options.get(), rate);
+  twolame_set_out_samplerate(options.get(), rate);
+  twolame_set_version(options.get(), TWOLAME_MPEG1);
+  twolame_set_mode(options.get(), kModes[header.mode]);
+  twolame_set_bitrate(options.get(), static_cast<int>(header.bit_rate));
+  twolame_set_padding(options.get(), TWOLAME_PAD_NO);
+  twolame_set_error_protection(options.get(), 0);
+  if (twolame_init_params(options.get()) != 0) return {};
+  std::vector<short> samples(kSamplesPerFrame * static_cast<size_t>(channels), 0);
+  std::vector<uint8_t> frame(size + kAudioFrameHeaderSize);
+  const int made =
+      twolame_encode_buffer_interleaved(options.get(), samples.data(), kSamplesPerFrame,
+                                        frame.data(), static_cast<int>(frame.size()));
+  if (made < 0 || static_cast<size_t>(made) != size) return {};
+  frame.resize(size);
+  return frame;
+}
+
 }  // namespace vcd2

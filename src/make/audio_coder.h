@@ -5,8 +5,10 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/status.h"
+#include "media/audio_frame_header.h"
 
 namespace vcd2 {
 
@@ -30,11 +32,19 @@ struct AudioCoderParams {
 // encoding.
 using SampleCallback = std::function<uint32_t(std::span<int16_t> left, std::span<int16_t> right)>;
 
+// The codec module holds the two encoders below; MAKE calls them through
+// LoadMakeCodecs.
+
 // Encodes the samples as MPEG-1 Layer II into the target file; a 44100 Hz
 // stream pads its frames so that it keeps time. Fails without a message
 // when the mode and bit rate do not go together, when writing fails or
 // when abort is set; the target is then left as it was.
 Status EncodeAudio(const AudioCoderParams& params, const SampleCallback& samples,
                    const std::atomic<bool>& abort);
+
+// The frame of size bytes, padding slot left out, that twolame makes from
+// 1152 zero samples for the header's bit rate, sampling rate and mode; empty
+// when it refuses them.
+std::vector<uint8_t> EncodeSilence(const AudioFrameHeader& header, size_t size);
 
 }  // namespace vcd2

@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/error_reporter.h"
 #include "base/file_error.h"
 #include "base/unique_file.h"
-#include "base/error_reporter.h"
-#include "make/audio_coder.h"
+#include "make/make_codecs.h"
 #include "make/pcm_format.h"
 #include "make/pcm_samples.h"
 
@@ -30,6 +30,8 @@ MpegAudioMode ModeOf(uint32_t mode_code) {
 
 Status EncodeAudioSource(const std::string& target, const std::string& source, FileType file_mode,
                          uint8_t bitrate_code, uint32_t mode_code, const std::atomic<bool>& abort) {
+  const MakeCodecs* codecs = LoadMakeCodecs();
+  if (codecs == nullptr) return false;
   UniqueFile file(std::fopen(source.c_str(), "rb"));
   if (!file) {
     ReportError("Could not read file %s (%s).", source.c_str(), std::strerror(errno));
@@ -48,7 +50,7 @@ Status EncodeAudioSource(const std::string& target, const std::string& source, F
                                 .mode = ModeOf(mode_code),
                                 .bitrate_code = bitrate_code};
   PcmSamples samples(format, file.get(), params.mode == MpegAudioMode::kSingleChannel);
-  return EncodeAudio(
+  return codecs->encode_audio(
       params,
       [&](std::span<int16_t> left, std::span<int16_t> right) { return samples.Read(left, right); },
       abort);

@@ -2,6 +2,7 @@
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
+#include "make/make_codecs.h"
 #include "make/make_rules.h"
 #include "make/picture_coder.h"
 
@@ -31,7 +32,9 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
   if (job.next != SingleSourceJob::Next::kMake) return job.next == SingleSourceJob::Next::kDone;
   const auto mode = StillMode(rule.GetTarget()->GetFileType(), rule.low_resolution);
   if (!mode) return false;  // the parser gives every still target one of the four types
-  if (EncodeStill(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {
+  const MakeCodecs* codecs = LoadMakeCodecs();
+  if (codecs == nullptr) return false;
+  if (codecs->encode_still(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {
     if (!AbortRequested()) {
       ReportError("Could not encode MPEG STILL from %s.", job.source_path.c_str());
     }

@@ -119,7 +119,9 @@ Status MuxJob::OpenAudio() {
     ReportError("%s is not MPEG-1 Layer II audio: found %s.", audio->path.c_str(), found.c_str());
     return false;
   }
-  audio_->SetSilentFrame(EncodeSilentFrame(audio_->Header()));
+  std::vector<uint8_t> silence = EncodeSilentFrame(audio_->Header());
+  if (silence.empty()) return false;
+  audio_->SetSilentFrame(std::move(silence));
   frame_duration_ = kFrameTicks / audio_->Header().sampling_rate;
   PrepareAudioPacket();
   return true;

@@ -12,6 +12,7 @@ inline constexpr uint32_t kStillPal = 0x01;
 inline constexpr uint32_t kStillHighResolution = 0x02;
 inline constexpr uint32_t kStillCompanion = 0x80;
 
+// In the codec module; MAKE calls it through LoadMakeCodecs.
 // Encodes the picture (BMP, PNG or JPEG) as an MPEG-1 still for the mode:
 // 352x288 or 352x240 pixels at low resolution, 704x576 or 704x480 at high,
 // one intra picture ended by a sequence end code, at the best quality that

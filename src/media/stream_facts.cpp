@@ -6,7 +6,7 @@
 
 #include "base/unique_file.h"
 #include "media/mpeg_constants.h"
-#include "media/stream_probe.h"
+#include "media/media_codecs.h"
 
 namespace vcd2 {
 namespace {
@@ -179,7 +179,13 @@ bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& r
     return false;
   }
   facts.mpeg_version = version;
-  if (!ProbeStreams(path, facts)) {
+  std::string error;
+  const MediaCodecs* codecs = LoadMediaCodecs(error);
+  if (codecs == nullptr) {
+    reason = "could not be probed: " + error;
+    return false;
+  }
+  if (!codecs->probe_streams(path, facts)) {
     reason = "could not be probed for its streams";
     return false;
   }

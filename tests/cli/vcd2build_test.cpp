@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/media_tools.h"
+#include "support/sound_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -193,4 +194,34 @@ TEST(Vcd2BuildTest, InspectAndCheck) {
   const auto before = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
   EXPECT_EQ(RunBuild({"-q", "--check", script}).exit_code, 0);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), before);
+}
+
+// The encoders sit in vcd2/codecs.so beside libvcd2.so and are loaded by the
+// first MAKE (which deletes what it made when the build ends); beside a
+// library without them that MAKE fails with the reason.
+TEST(Vcd2BuildTest, MakeLoadsTheCodecModuleBesideTheLibrary) {
+  namespace test = vcd2::test;
+  test::TempDir dir;
+  const std::string wave =
+      dir.Write("in.wav", test::WaveFile(2, 16, 44100, test::Samples16(test::StereoTone(4410))));
+  const std::string target = (dir.Path() / "out.mp2").string();
+  const std::string script =
+      dir.Write("make.vcd", "VERSION 2.0\nMAKE MPA 224S \"" + target + "\" FROM WAVE \"" + wave +
+                                "\" ENDMAKE\nENDFILE\n");
+  Outcome outcome = RunBuild({"-q", script});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.err, "");
+
+  // The run path of vcd2build yields to LD_LIBRARY_PATH.
+  std::filesystem::copy_file(LIBVCD2_PATH, dir.Path() / LIBVCD2_SONAME);
+  setenv("LD_LIBRARY_PATH", dir.Path().c_str(), 1);
+  outcome = RunBuild({"-q", script});
+  unsetenv("LD_LIBRARY_PATH");
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err.rfind("Could not load the encoders for MAKE: " +
+                                  (dir.Path() / "vcd2/codecs.so").string() +
+                                  ": cannot open shared object file",
+                              0),
+            0u)
+      << outcome.err;
 }

@@ -22,6 +22,15 @@ fail() {
 libdir=$(dirname "$(find "$prefix" -name libvcd2.so.0)")
 readelf -d "$libdir/libvcd2.so.0" | grep -q 'SONAME.*\[libvcd2\.so\.0\]' || fail "no SONAME libvcd2.so.0"
 [ -L "$libdir/libvcd2.so" ] || fail "no libvcd2.so link"
+# MAKE encodes through the codec module beside the library, which alone
+# links the codec libraries.
+[ -f "$libdir/vcd2/codecs.so" ] || fail "no codec module vcd2/codecs.so"
+readelf -d "$libdir/libvcd2.so.0" | grep -q 'NEEDED.*twolame' && fail "libvcd2.so.0 links twolame"
+ffmpeg -v error -f lavfi -i sine=duration=0.2 -ar 44100 -ac 2 "$work/in.wav" ||
+  fail "ffmpeg cannot make a WAVE file"
+printf 'VERSION 2.0\nMAKE MPA 224S "%s/out.mp2" FROM WAVE "%s/in.wav" ENDMAKE\nENDFILE\n' \
+  "$work" "$work" >"$work/make.vcd"
+"$prefix/bin/vcd2build" -q "$work/make.vcd" || fail "the installed vcd2build cannot MAKE MPA"
 for page in man1/vcd2build.1 man5/vcd2-script.5; do
   [ -s "$prefix/share/man/$page" ] || fail "no manual page $page"
 done
@@ -37,4 +46,4 @@ cmake -S "$here/consumer" -B consumer -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_C_CO
   -DCMAKE_C_FLAGS="$flags" >/dev/null
 cmake --build consumer >/dev/null
 ./consumer/host "$script" || fail "the find_package host failed"
-echo "install: vcd2build, libvcd2.so.0, manual pages, pkg-config and find_package hosts work"
+echo "install: vcd2build, libvcd2.so.0, its codec module, manual pages, pkg-config and find_package hosts work"
