@@ -103,10 +103,12 @@ TEST(ReadersTest, IffPicturesCopyTheirImageData) {
   ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(Submodes(*copy), (std::vector<int>{0x08, 0x88}));
   EXPECT_EQ(copy->result.size, 4096u);
+  const std::string at = "\r\n" + (dir.Path() / "bad.iff").string() + ": ";
   for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
-           {Chunk("FORM", 4, "ILBM"), "No IFF file."},
-           {"short", "No IFF file."},
-           {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."},
+           {Chunk("FORM", 4, "ILBM"), "No IFF file." + at + "no FORM of type IMAG."},
+           {"short", "No IFF file." + at + "no FORM of type IMAG."},
+           {Chunk("FORM", 4, "IMAG") + "IHDR",
+            "No IDAT chunk." + at + "the FORM IMAG holds no IDAT chunk."},
            {Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
             "The IDAT chunk of " + (dir.Path() / "bad.iff").string() +
                 " claims 100000000 bytes; the file holds 16 behind its header."}}) {
