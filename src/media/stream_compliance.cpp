@@ -218,19 +218,17 @@ std::string DescribeStream(const std::string& path, const StreamFacts& facts,
   return text;
 }
 
-void WarnAboutProblems(const std::string& path, const std::vector<StreamProblem>& problems) {
+// One warning naming the file and its problems.
+void WarnIfNotCompliant(const std::string& path) {
+  StreamFacts facts;
+  std::string reason;
+  if (!ReadStreamFacts(path, facts, reason)) return;  // the reader reports what it cannot use
+  const std::vector<StreamProblem> problems = FindStreamProblems(path, facts);
   if (problems.empty()) return;
   std::string what;
   for (const StreamProblem& problem : problems) what += (what.empty() ? "" : "; ") + problem.what;
   ReportWarning("%s is not Video CD compliant: %s (vcd2build --inspect tells how to fix it).",
                 path.c_str(), what.c_str());
-}
-
-void WarnIfNotCompliant(const std::string& path) {
-  StreamFacts facts;
-  std::string reason;
-  if (!ReadStreamFacts(path, facts, reason)) return;  // the reader reports what it cannot use
-  WarnAboutProblems(path, FindStreamProblems(path, facts));
 }
 
 }  // namespace vcd2

@@ -21,9 +21,6 @@ std::vector<StreamProblem> FindStreamProblems(const std::string& path, const Str
 std::string DescribeStream(const std::string& path, const StreamFacts& facts,
                            const std::vector<StreamProblem>& problems);
 
-// One warning naming the file and its problems; none when there are none.
-void WarnAboutProblems(const std::string& path, const std::vector<StreamProblem>& problems);
-
 // Warns once, naming the file, when an MPEG source the build accepts is not
 // Video CD compliant.
 void WarnIfNotCompliant(const std::string& path);
