@@ -69,7 +69,7 @@ typedef struct VolumeImagerNode {
     const uint8_t* attribute_block; /* other kinds: owner/group id, attributes (LE), file number */
   } attributes;
   uint32_t host_data;              /* nonzero on nodes whose data the host supplies */
-  uint16_t volume_sequence_number; /* files: 1 */
+  uint16_t volume_sequence_number; /* the disc's volume number (VOLUME) */
   uint8_t file_version;            /* files: 1 */
   uint8_t interleave_gap;          /* files: 0 */
   uint8_t recording_date[6];       /* years since 1900, month, day, hour, minute, second */
