@@ -69,7 +69,7 @@ typedef struct VolumeImagerNode {
     const uint8_t* attribute_block; /* other kinds: owner/group id, attributes (LE), file number */
   } attributes;
   uint32_t host_data;              /* nonzero on nodes whose data the host supplies */
-  uint16_t volume_sequence_number; /* files: 1 */
+  uint16_t volume_sequence_number; /* the disc's volume number (VOLUME) */
   uint8_t file_version;            /* files: 1 */
   uint8_t interleave_gap;          /* files: 0 */
   uint8_t recording_date[6];       /* years since 1900, month, day, hour, minute, second */
@@ -97,11 +97,11 @@ typedef struct VolumeIoTable {
 enum {
   /* build the images the script at script_path describes */
   VCD2_MODE_BUILD = 0,
-  /* parse, sort and check the script's labels, measure and inspect every
-     source, show the warnings and, through show_summary, the images,
-     tracks and MAKE rules a build would produce; write nothing and run no
-     MAKE rule. The result is the one the build would have up to the image
-     step: 0 when nothing was found wrong. */
+  /* run the build without writing a file (the data image is kept in
+     memory, track images are discarded, no disc_image files): the
+     messages, warnings, summary and result are the build's own. When a MAKE
+     rule would run, no rule runs: show_summary receives the list of those
+     rules and the result is 0. */
   VCD2_MODE_CHECK = 1,
   /* script_path names an MPEG file: show_summary receives, per Video CD
      property, what a Video CD needs and what the file has, and one line of

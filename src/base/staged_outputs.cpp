@@ -1,6 +1,7 @@
 #include "base/staged_outputs.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,12 +42,26 @@ void Forget(dev_t device, ino_t inode) {
   StagedNames().erase({device, inode});
 }
 
+constexpr char kNowhere[] = "/dev/null";
+
 }  // namespace
 
-std::string StagedOutputs::Create(const std::string& path) {
-  for (const Entry& entry : entries_) {
-    if (entry.path == path) return entry.working_path;
+// A folder that cannot take the file gives the temporary name, which then
+// fails to open with the error the build would meet.
+StagedOutputs::Entry StagedOutputs::Pretend(const std::string& path, bool write_only) const {
+  Entry entry{path, path + kTemporarySuffix, -1};
+  if (access(FolderOf(path).c_str(), W_OK) != 0) return entry;
+  if (write_only) {
+    entry.working_path = kNowhere;
+    return entry;
   }
+  entry.fd = memfd_create("vcd2-check", MFD_CLOEXEC);
+  if (entry.fd >= 0) entry.working_path = FdPath(entry.fd);
+  return entry;
+}
+
+// Where the folder has no unnamed files, a named temporary is made.
+StagedOutputs::Entry StagedOutputs::Stage(const std::string& path) const {
   Entry entry{path, path + kTemporarySuffix, -1};
   const int fd = open(FolderOf(path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd >= 0 && access(FdPath(fd).c_str(), W_OK) == 0) {
@@ -58,8 +73,16 @@ std::string StagedOutputs::Create(const std::string& path) {
         open(entry.working_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (named >= 0) close(named);
   }
+  return entry;
+}
+
+std::string StagedOutputs::Create(const std::string& path, bool write_only) {
+  for (const Entry& entry : entries_) {
+    if (entry.path == path) return entry.working_path;
+  }
+  Entry entry = write_nothing_ ? Pretend(path, write_only) : Stage(path);
   struct stat info {};
-  if (stat(entry.working_path.c_str(), &info) == 0) {
+  if (entry.working_path != kNowhere && stat(entry.working_path.c_str(), &info) == 0) {
     entry.device = info.st_dev;
     entry.inode = info.st_ino;
     std::lock_guard lock(StagedNamesMutex());
@@ -97,6 +120,10 @@ bool StagedOutputs::Name(const Entry& entry) const {
 
 // A failure removes the files already named too: the outputs stay a set.
 bool StagedOutputs::Commit() {
+  if (write_nothing_) {
+    Discard();
+    return true;
+  }
   std::vector<std::string> named;
   while (!entries_.empty()) {
     const Entry& entry = entries_.front();
@@ -119,7 +146,7 @@ void StagedOutputs::Discard() {
     Forget(entry.device, entry.inode);
     if (entry.fd >= 0) {
       close(entry.fd);  // frees the unnamed file
-    } else {
+    } else if (!write_nothing_) {
       unlink(entry.working_path.c_str());
     }
   }

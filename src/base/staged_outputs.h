@@ -22,10 +22,16 @@ class StagedOutputs {
   StagedOutputs& operator=(const StagedOutputs&) = delete;
   ~StagedOutputs() { Discard(); }
 
+  // A check runs the build without writing a file: afterwards Create gives
+  // files in memory, or /dev/null for those the build never reads back, and
+  // Commit names nothing.
+  void WriteNothing() { write_nothing_ = true; }
+
   // Creates an empty file for `path` and returns the path to write it by.
   // When no file can be created there, the returned path fails to open with
   // the same error, so the caller reports it as for the final name.
-  std::string Create(const std::string& path);
+  // write_only: the build never reads the file back.
+  std::string Create(const std::string& path, bool write_only = false);
   // The path to read or write the file for `path` by, or path itself when it
   // was not created here.
   std::string WorkingPath(const std::string& path) const;
@@ -42,13 +48,16 @@ class StagedOutputs {
   struct Entry {
     std::string path;
     std::string working_path;
-    int fd = -1;  // the unnamed file; -1 for a named temporary
+    int fd = -1;  // the unnamed file; -1 for a named temporary or /dev/null
     dev_t device = 0;
     ino_t inode = 0;
   };
   bool Name(const Entry& entry) const;
+  Entry Stage(const std::string& path) const;
+  Entry Pretend(const std::string& path, bool write_only) const;
 
   std::vector<Entry> entries_;
+  bool write_nothing_ = false;
 };
 
 }  // namespace vcd2

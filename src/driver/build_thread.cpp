@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "base/error_reporter.h"
 #include "base/file_error.h"
@@ -26,18 +27,26 @@
 namespace vcd2 {
 namespace {
 
+uintptr_t RequestedMode() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
+}
+
 // What the host asked for besides the images: the whole disc as one image.
 // The outputs get their names only after that, and only when no stop was
-// asked for meanwhile; then the summary.
+// asked for meanwhile; then the summary. A check stops short of the files.
 bool FinishDisc(VcdProject& project) {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  if (host != nullptr && host->disc_image != nullptr && !project.output_names.empty()) {
+  if (host != nullptr && host->disc_image != nullptr && !project.output_names.empty() &&
+      RequestedMode() != VCD2_MODE_CHECK) {
     ShowStatus("Writing disc image...");
     if (!ExportDisc(project, host->disc_image)) return false;
   }
+  // Measured before the outputs are named: a check's data image vanishes then.
+  const std::string summary = BuildSummary(project);
   if (AbortRequested() || !project.outputs.Commit()) return false;
   if (host != nullptr && host->show_summary != nullptr && !project.output_names.empty()) {
-    host->show_summary(BuildSummary(project).c_str());
+    host->show_summary(summary.c_str());
   }
   return true;
 }
@@ -57,11 +66,6 @@ std::vector<FileUse> DiscOutputs(const VcdProject& project) {
 const char* RequestedGraph() {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
   return host != nullptr ? host->graph_file : nullptr;
-}
-
-uintptr_t RequestedMode() {
-  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
 }
 
 // The five phases; each runs only when the one before succeeded. Outputs are
@@ -90,9 +94,12 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
   if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
-  if (RequestedMode() == VCD2_MODE_CHECK) return CheckScript(project);
-  ShowStatus("Performing makes...");
-  if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
+  if (RequestedMode() == VCD2_MODE_CHECK) {
+    if (!StartCheck(project)) return VCD2_RESULT_OK;
+  } else {
+    ShowStatus("Performing makes...");
+    if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
+  }
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
   WarnDiscLength(project);

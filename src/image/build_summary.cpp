@@ -24,6 +24,15 @@ void Append(std::string& text, const char* format, ...) {
   text += line;
 }
 
+// A length in sectors as minutes and seconds, "mm:ss".
+std::string Duration(uint64_t sectors) {
+  const uint64_t seconds = sectors / kSectorsPerSecond;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
+                static_cast<unsigned>(seconds % 60));
+  return text;
+}
+
 std::string Count(size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -37,6 +46,18 @@ std::string TrackEntries(const MpegTrack& track) {
   return track.entries.empty() ? text : text + ")";
 }
 
+// A track image holds its pregap and its sectors. The data image is measured
+// where it is written: during a check it is never named.
+uint64_t ImageBytes(const VcdProject& project, size_t index, const std::string& path) {
+  if (index > 0) {
+    return (kPregapSectors + uint64_t{project.mpeg_tracks.at(index - 1)->sector_count}) *
+           kRawSectorSize;
+  }
+  std::error_code error;
+  const uint64_t bytes = std::filesystem::file_size(project.outputs.WorkingPath(path), error);
+  return error ? 0 : bytes;
+}
+
 }  // namespace
 
 std::string BuildSummary(const VcdProject& project) {
@@ -44,11 +65,9 @@ std::string BuildSummary(const VcdProject& project) {
   uint64_t data_sectors = 0;
   for (size_t i = 0; i < project.output_names.size(); ++i) {
     const std::string path = project.output_names[i]->NewFullPath().value_or("");
-    std::error_code error;
-    const uint64_t bytes = std::filesystem::file_size(path, error);
-    if (i == 0) data_sectors = error ? 0 : bytes / kRawSectorSize - kPregapSectors;
-    Append(text, "  %-40s %9.2f MB\n", path.c_str(),
-           error ? 0.0 : static_cast<double>(bytes) / 1e6);
+    const uint64_t bytes = ImageBytes(project, i, path);
+    if (i == 0 && bytes != 0) data_sectors = bytes / kRawSectorSize - kPregapSectors;
+    Append(text, "  %-40s %9.2f MB\n", path.c_str(), static_cast<double>(bytes) / 1e6);
   }
   text += "Tracks:\n";
   Append(text, "   1  data track %-20s %s\n", "", Duration(data_sectors).c_str());
@@ -86,14 +105,6 @@ void WarnDiscLength(const VcdProject& project) {
         "80-minute media.",
         static_cast<unsigned long long>(disc), static_cast<unsigned long long>(k74Minutes));
   }
-}
-
-std::string Duration(uint64_t sectors) {
-  const uint64_t seconds = sectors / kSectorsPerSecond;
-  char text[32];
-  std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
-                static_cast<unsigned>(seconds % 60));
-  return text;
 }
 
 }  // namespace vcd2

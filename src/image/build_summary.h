@@ -12,9 +12,6 @@ namespace vcd2 {
 // and 80-minute discs.
 std::string BuildSummary(const VcdProject& project);
 
-// A length in sectors as minutes and seconds, "mm:ss".
-std::string Duration(uint64_t sectors);
-
 // Warns when the disc outgrows 74-minute media, or 80-minute media.
 void WarnDiscLength(const VcdProject& project);
 

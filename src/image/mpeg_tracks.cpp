@@ -70,7 +70,7 @@ Status BuildMpegTracks(VcdProject& project) {
       return false;
     }
     const std::string name = project.output_names[i + 1]->NewFullPath().value_or("");
-    UniqueFile image(std::fopen(project.outputs.Create(name).c_str(), "wb+"));
+    UniqueFile image(std::fopen(project.outputs.Create(name, true).c_str(), "wb+"));
     if (!image) {
       ReportError("Could not open image file.%s", FileErrorLine(name, errno).c_str());
       return false;

@@ -12,7 +12,8 @@
 namespace vcd2 {
 namespace {
 
-constexpr size_t kFirstPacket = 12;  // behind the pack header
+constexpr size_t kFirstPacket = 12;      // behind the pack header
+constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr uint8_t kIntraCoded = 1;
 
 bool Wanted(int code) {
@@ -23,15 +24,19 @@ bool Wanted(int code) {
 }  // namespace
 
 void EntryScanner::ScanPack(const uint8_t* pack, uint32_t sector) {
-  const uint8_t id = pack[kFirstPacket + 3];
-  if (id == start_code::kSystemHeader) {
-    carry_codes_.clear();
-    carry_size_ = 0;
-    return;
+  size_t packet = kFirstPacket;
+  if (pack[packet + 3] == start_code::kSystemHeader) {
+    Finish();
+    pending_position_ = 0;
+    packet += kPacketPrefixSize + (size_t{pack[packet + 4]} << 8 | pack[packet + 5]);
+    if (packet + kPacketPrefixSize + 1 > kVideoPackSize || pack[packet] != 0 ||
+        pack[packet + 1] != 0 || pack[packet + 2] != 1) {
+      return;
+    }
   }
-  if (id != start_code::kVideo) return;
-  const size_t packet_length = size_t{pack[kFirstPacket + 4]} << 8 | pack[kFirstPacket + 5];
-  const size_t fields_start = kFirstPacket + 6;
+  if (pack[packet + 3] != start_code::kVideo) return;
+  const size_t packet_length = size_t{pack[packet + 4]} << 8 | pack[packet + 5];
+  const size_t fields_start = packet + kPacketPrefixSize;
   const size_t available = kVideoPackSize - fields_start;
   const size_t fields = PacketHeaderLength(pack + fields_start, available);
   if (fields == 0 || fields > packet_length) return;
@@ -49,6 +54,14 @@ void EntryScanner::ScanPack(const uint8_t* pack, uint32_t sector) {
   carry_size_ = payload_size;
   carry_sector_ = sector;
   carry_position_ = static_cast<uint16_t>(payload_start);
+}
+
+void EntryScanner::Finish() {
+  if (carry_size_ == 0) return;
+  for (const Code& code : carry_codes_) Apply(code);
+  ScanTail(nullptr, 0);
+  carry_codes_.clear();
+  carry_size_ = 0;
 }
 
 // The codes lying wholly inside the payload: sixteen places at a time are
@@ -87,7 +100,7 @@ void EntryScanner::ScanTail(const uint8_t* payload, size_t payload_size) {
   uint8_t joint[2 * kTailSize];
   const size_t more = std::min(kTailSize, payload_size);
   std::memcpy(joint, tail_, tail_size_);
-  std::memcpy(joint + tail_size_, payload, more);
+  if (more != 0) std::memcpy(joint + tail_size_, payload, more);
   const size_t size = tail_size_ + more;
   auto byte = [&](size_t i) -> int { return i < size ? joint[i] : -1; };
   for (size_t i = 0; i < tail_size_; ++i) {

@@ -12,12 +12,17 @@ namespace vcd2 {
 // the sequence header in front of every intra-coded picture. A start
 // code split over two packs is recorded with the pack that holds its first
 // byte. The start codes of a payload take effect when the next video payload
-// comes (a system header drops them): the payload itself is searched at once
-// and only its last bytes are kept for the codes that reach into the next.
+// comes, a system header or the stream's end: the payload itself is searched
+// at once and only its last bytes are kept for the codes that reach into the
+// next. A system header starts the stream anew: a sequence header whose
+// picture lies behind it is dropped, and the video packet that follows it in
+// its pack is scanned.
 class EntryScanner {
  public:
   // Feeds one 2324-byte pack just written at sector.
   void ScanPack(const uint8_t* pack, uint32_t sector);
+  // The stream has ended: the codes of the last video payload take effect.
+  void Finish();
 
   const std::vector<PicturePosition>& SequenceHeaders() const { return sequence_headers_; }
 

@@ -12,24 +12,28 @@
 namespace vcd2 {
 namespace {
 
+void NoIffFile(const std::string& path) {
+  ReportError("No IFF file.\r\n%s: no FORM of type IMAG.", path.c_str());
+}
+
 // Walks 12-byte groups up to the FORM: CAT chunks of other types are
 // skipped, CAT IMAG is entered, anything else is passed over.
-Status FindImageForm(IffWalker& walker) {
+Status FindImageForm(IffWalker& walker, const std::string& path) {
   for (;;) {
     const auto header = walker.ReadHeader();
     const auto type = walker.ReadType();
     if (!header || !type) {
-      ReportError("No IFF file.");
+      NoIffFile(path);
       return false;
     }
     if (AbortRequested()) return false;
     if (header->Is("FORM")) {
       if (IsFourCc(*type, "IMAG")) return true;
-      ReportError("No IFF file.");
+      NoIffFile(path);
       return false;
     }
     if (header->Is("CAT ") && !IsFourCc(*type, "IMAG") && !walker.Skip(*header)) {
-      ReportError("No IFF file.");
+      NoIffFile(path);
       return false;
     }
   }
@@ -42,7 +46,7 @@ std::optional<ChunkHeader> FindImageData(IffWalker& walker, const std::string& p
     const auto group = walker.ReadHeader();
     if (group && !group->Is("IDAT")) continue;
     if (!group) {
-      ReportError("No IDAT chunk.");
+      ReportError("No IDAT chunk.\r\n%s: the FORM IMAG holds no IDAT chunk.", path.c_str());
     } else if (!walker.Fits(*group)) {
       ReportError("The IDAT chunk of %s claims %u bytes; the file holds %lld behind its header.",
                   path.c_str(), static_cast<unsigned>(group->size),
@@ -62,7 +66,7 @@ Status WriteIffFile(SourceContext& context) {
   const UniqueFile file = OpenSource(path);
   if (!file) return false;
   IffWalker walker(file.get());
-  if (!FindImageForm(walker)) return false;
+  if (!FindImageForm(walker, path)) return false;
   const auto image_data = FindImageData(walker, path);
   if (!image_data) return false;
   int64_t remaining = image_data->size;

@@ -18,8 +18,7 @@ inline constexpr uint32_t kMediaCodecsVersion = 1;
 // The table, loading the codec module on first use; null, with the reason in
 // error, when it cannot be loaded.
 inline const MediaCodecs* LoadMediaCodecs(std::string& error) {
-  return static_cast<const MediaCodecs*>(
-      CodecTable(CodecPart::kMedia, kMediaCodecsVersion, error));
+  return static_cast<const MediaCodecs*>(CodecTable(CodecPart::kMedia, kMediaCodecsVersion, error));
 }
 
 }  // namespace vcd2

@@ -119,7 +119,8 @@ Status WriteMpegFile(SourceContext& context) {
                           ReadScr(destination.data() + 4),
                           start + triggers.Current(),
                           context.file_number,
-                          context.scanner};
+                          context.scanner,
+                          path};
   pack.end_of_record = false;
   for (;;) {
     if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {  // the copy stops here

@@ -44,7 +44,10 @@ Status WritePackSector(RawSector& sector, const MpegPackReader::Pack& pack,
                        PackPlacement& placement) {
   const uint32_t clock = ReadScr(sector.data() + kUserDataOffset + 4);
   if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {
-    ReportError("Illegal MPEG Packet.");
+    ReportError(
+        "Illegal MPEG Packet.\r\n%s: the pack at byte %llu is %zu bytes long, not %zu or %zu.",
+        placement.path.c_str(), static_cast<unsigned long long>(pack.offset), pack.length,
+        kVideoPackSize, kAudioPackSize);
     return false;
   }
   RawSector filler;
@@ -58,6 +61,10 @@ Status WritePackSector(RawSector& sector, const MpegPackReader::Pack& pack,
     if (AbortRequested()) return false;
   }
   if (AbortRequested()) return false;
+  if (placement.scanner != nullptr) {
+    placement.scanner->ScanPack(sector.data() + kUserDataOffset,
+                                static_cast<uint32_t>(placement.next_sector));
+  }
   PackKind kind{0, kMpegSubmode, 0x1F};
   if (pack.length == kAudioPackSize) {
     kind = {1, kAudioSubmode, 0x7F};
@@ -65,10 +72,6 @@ Status WritePackSector(RawSector& sector, const MpegPackReader::Pack& pack,
               sector.begin() + kUserDataOffset + kVideoPackSize, 0);
   } else if (pack.stream_id == start_code::kVideo) {
     kind = {1, kMpegSubmode, 0x0F};
-    if (placement.scanner != nullptr) {
-      placement.scanner->ScanPack(sector.data() + kUserDataOffset,
-                                  static_cast<uint32_t>(placement.next_sector));
-    }
   } else if (pack.stream_id == start_code::kStillLow) {
     kind = {2, kMpegSubmode, 0x1F};
   } else if (pack.stream_id == start_code::kStillHigh) {

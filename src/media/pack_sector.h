@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "base/status.h"
 #include "media/entry_scanner.h"
@@ -16,7 +17,8 @@ struct PackPlacement {
   uint32_t expected_clock;
   int32_t trigger_sector;
   uint8_t file_number;
-  EntryScanner* scanner;  // fed with video packs; may be null
+  EntryScanner* scanner;    // fed with every pack; may be null
+  const std::string& path;  // the source, for messages
 };
 
 // Places one pack (at sector byte 24) into one Form 2 sector. When the pack's

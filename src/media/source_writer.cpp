@@ -57,7 +57,10 @@ SourceResult WriteSourceSectors(const VcdProject& project, SectorWriter& writer,
   SourceContext context{project, writer, item, file_number, scan_entries ? &scanner : nullptr,
                         result};
   result.ok = static_cast<bool>(WriteByType(context));
-  if (scan_entries) result.sequence_headers = scanner.SequenceHeaders();
+  if (scan_entries) {
+    scanner.Finish();
+    result.sequence_headers = scanner.SequenceHeaders();
+  }
   return result;
 }
 

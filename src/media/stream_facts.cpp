@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "base/unique_file.h"
-#include "media/mpeg_constants.h"
 #include "media/media_codecs.h"
+#include "media/mpeg_constants.h"
 
 namespace vcd2 {
 namespace {

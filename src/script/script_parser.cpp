@@ -1,4 +1,7 @@
 #include "script/script_parser.h"
+
+#include <sys/stat.h>
+
 #include "base/error_reporter.h"
 #include "base/progress.h"
 
@@ -26,7 +29,19 @@ class ReporterLine {
 
 }  // namespace
 
+// A script file over the bound is refused before a word is read; a pipe or a
+// device meets the same bound while it is read.
 bool ParseScript(VcdProject& project) {
+  struct stat info {};
+  const int fd = project.script_file != nullptr ? fileno(project.script_file) : -1;
+  if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<uint64_t>(info.st_size) > ScriptReader::kMaxScriptSize) {
+    Reporter().SetScriptName("");
+    ReportError("The script %s is %llu bytes long; a script may have at most %llu.",
+                project.script_path.c_str(), static_cast<unsigned long long>(info.st_size),
+                static_cast<unsigned long long>(ScriptReader::kMaxScriptSize));
+    return false;
+  }
   Reporter().SetScriptName(project.script_path);
   Reporter().SetLine(1);
   if (project.parse_enabled != 1) return false;

@@ -38,6 +38,10 @@ class ScriptParser {
   // ended the script.
   Status ReportEnd(const char* message);
   const char* Word() const { return reader_.Word().c_str(); }
+  // The word just read is an unquoted label the script mounted.
+  bool IsMountLabel() const {
+    return !reader_.IsQuoted() && project_.FindMount(reader_.Word()) != nullptr;
+  }
 
   // Disc-wide statements.
   Status ParseVersion();

@@ -224,6 +224,7 @@ Status ScriptParser::ParseMuxMake(const FileRef& target) {
 
 // One stream: its first source, then further STILL sources and LENGTH n
 // until the next stream keyword or ENDMAKE. Only STILL streams keep LENGTH.
+// A mount label that is also a keyword (DIR) still starts a source.
 Status ScriptParser::ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRule& rule) {
   FileRef first;
   if (!ExpectFileRef(first)) return false;
@@ -249,7 +250,7 @@ Status ScriptParser::ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRul
     const int token = reader_.ClassifyWord(KeywordClass::kMuxStream);
     if (token == kLength) {
       if (!ExpectLong(length)) return false;
-    } else if (token == kNoKeyword) {
+    } else if (token == kNoKeyword || (token == kOtherClass && IsMountLabel())) {
       if (kind != kStill) return false;
       reader_.UngetWord();
       FileRef more;

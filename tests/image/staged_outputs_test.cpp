@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "image/build_summary.h"
 #include "support/disc_build.h"
 #include "support/mpeg_synth.h"
 #include "vcd2/vcd2.h"
@@ -137,6 +138,32 @@ TEST(BuildWarningsTest, EachWarningOnce) {
     ASSERT_EQ(warnings.size(), 1u) << c.body;
     EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
   }
+}
+
+// The length warnings are decided by the disc's sector count alone.
+TEST(BuildWarningsTest, TheDiscAgainst74And80MinuteMedia) {
+  BuilderCallbacks host{};
+  host.show_warning = Warn;
+  VCD2SetCallbacks(&host);
+  VcdProject project;
+  for (const auto& [sectors, warning] : std::vector<std::pair<uint32_t, std::string>>{
+           {333000, ""},
+           {333001,
+            "The disc is longer than 74 minutes: 333001 sectors, 333000 fit; it needs "
+            "80-minute media."},
+           {360000,
+            "The disc is longer than 74 minutes: 360000 sectors, 333000 fit; it needs "
+            "80-minute media."},
+           {360001,
+            "The disc is longer than 80 minutes: 360001 sectors, 360000 fit; most "
+            "burners refuse it."}}) {
+    warnings.clear();
+    project.next_free_address = sectors;
+    WarnDiscLength(project);
+    EXPECT_EQ(warnings,
+              warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{warning});
+  }
+  VCD2SetCallbacks(nullptr);
 }
 
 }  // namespace

@@ -115,7 +115,9 @@ TEST(MpegSourceTest, BadStreams) {
   odd.Pack(0, 0xE0).Pack(1200, 0xE0, {}, 2000).Pack(2400, 0xE0);
   auto copy = CopyStream(odd);
   EXPECT_FALSE(copy->result.ok);
-  EXPECT_EQ(copy->messages, std::vector<std::string>{"Illegal MPEG Packet."});
+  EXPECT_EQ(copy->messages, std::vector<std::string>{
+                                "Illegal MPEG Packet.\r\n" + copy->path +
+                                ": the pack at byte 2324 is 2000 bytes long, not 2324 or 2304."});
   EXPECT_EQ(copy->result.next_sector, 31);  // the sectors before stay written
   copy = CopyStream(MpegSynth().Zeros(10));
   EXPECT_FALSE(copy->result.ok);
@@ -173,8 +175,8 @@ TEST(MpegSourceTest, TheScanRecordsTheSequenceHeadersOfIntraPictures) {
 }
 
 // A sequence header that begins 1 to 6 bytes before the end of a payload,
-// with an audio pack between the two video packs; a system header drops the
-// codes of the payload before it.
+// with an audio pack between the two video packs; a sequence header whose
+// picture lies behind a system header is dropped.
 TEST(MpegSourceTest, StartCodesSplitAtEveryOffsetAreFound) {
   for (size_t before = 1; before <= 6; ++before) {
     std::vector<uint8_t> es(MpegSynth::kVideoPayload - before, 0x55);
@@ -198,6 +200,29 @@ TEST(MpegSourceTest, StartCodesSplitAtEveryOffsetAreFound) {
     EXPECT_EQ(headers[0].sector, 30u);
     EXPECT_EQ(headers[0].position, 12 + 6 + 1 + MpegSynth::kVideoPayload - before);
   }
+}
+
+// Entry points in the video packet behind a system header (whatever stream
+// it lists first), just before a system header, and in the last payload.
+TEST(MpegSourceTest, EntryPointsNextToSystemHeadersAndAtTheEnd) {
+  std::vector<uint8_t> entry = test::SequenceHeader(352, 288);
+  for (const auto& part : {test::GroupOfPictures(), test::Picture(0, 1)}) {
+    entry.insert(entry.end(), part.begin(), part.end());
+  }
+  MpegSynth stream;
+  stream.SystemHeaderPack(0, 0xC0, entry)
+      .Pack(1200, 0xE0, test::Picture(1, 2))
+      .Pack(2400, 0xE0, entry)
+      .SystemHeaderPack(3600, 0xE0)
+      .Pack(4800, 0xE0, entry, 2320)
+      .EndCode();
+  const auto copy = CopyStream(stream);
+  ASSERT_TRUE(copy->result.ok);
+  std::vector<std::array<uint32_t, 3>> found;
+  for (const auto& h : copy->result.sequence_headers)
+    found.push_back({h.sector, h.position, h.picture});
+  EXPECT_EQ(found, (std::vector<std::array<uint32_t, 3>>{
+                       {30, 12 + 18 + 6 + 1, 0}, {32, 12 + 6 + 1, 2}, {34, 12 + 6 + 1, 3}}));
 }
 
 std::vector<int32_t> Triggered(const Copy& copy) {
@@ -362,10 +387,12 @@ TEST(ReadersTest, IffPicturesCopyTheirImageData) {
   ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(copy->Submodes(), (std::vector<int>{0x08, 0x88}));
   EXPECT_EQ(copy->result.size, 4096u);
+  const std::string at = "\r\n" + (dir.Path() / "bad.iff").string() + ": ";
   for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
-           {Chunk("FORM", 4, "ILBM"), "No IFF file."},
-           {"short", "No IFF file."},
-           {Chunk("FORM", 4, "IMAG") + "IHDR", "No IDAT chunk."},
+           {Chunk("FORM", 4, "ILBM"), "No IFF file." + at + "no FORM of type IMAG."},
+           {"short", "No IFF file." + at + "no FORM of type IMAG."},
+           {Chunk("FORM", 4, "IMAG") + "IHDR",
+            "No IDAT chunk." + at + "the FORM IMAG holds no IDAT chunk."},
            {Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
             "The IDAT chunk of " + (dir.Path() / "bad.iff").string() +
                 " claims 100000000 bytes; the file holds 16 behind its header."}}) {

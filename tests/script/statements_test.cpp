@@ -178,10 +178,11 @@ TEST(MakeTest, AudioParameterWords) {
   }
 }
 
+// A mount label that is also a keyword (DIR) starts a further source.
 TEST(MakeTest, MuxStreamsSourcesAndLengths) {
   const auto run =
-      Parse(Script20("MAKE MUX M OUT.MPG FROM VIDEO M V.M1V AUDIO M A.MP2 LENGTH 100 "
-                     "STILL M S1.MPG M S2.MPG LENGTH 50 ENDMAKE"));
+      Parse(Script20("MOUNT INTERN DIR \"/m\" MAKE MUX M OUT.MPG FROM VIDEO M V.M1V AUDIO M "
+                     "A.MP2 LENGTH 100 STILL DIR S1.MPG DIR S2.MPG LENGTH 50 ENDMAKE"));
   ASSERT_TRUE(run.ok) << run.messages[0];
   std::vector<std::tuple<FileType, uint32_t, uint32_t>> seen;
   for (const auto& source : run.project->makes.at(0)->GetSources()) {

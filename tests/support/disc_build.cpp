@@ -47,10 +47,10 @@ DiscBuild RunScript(const std::string& path, const std::string& stop_at, const c
 }
 
 DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at,
-                    const char* disc_image) {
+                    const char* disc_image, const BuilderCallbacks* extra) {
   const std::string script =
       "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() + "\"\n" + body + "\nENDFILE\n";
-  return RunScript(dir.Write("disc.vcd", script), stop_at, disc_image);
+  return RunScript(dir.Write("disc.vcd", script), stop_at, disc_image, extra);
 }
 
 RawSector ReadImageSector(const std::string& path, int32_t lba) {

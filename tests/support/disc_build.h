@@ -31,7 +31,7 @@ DiscBuild RunScript(const std::string& path, const std::string& stop_at = "",
 // stop_at names a status text at which the build is asked to stop.
 // disc_image asks for the whole disc as one image.
 DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::string& stop_at = "",
-                    const char* disc_image = nullptr);
+                    const char* disc_image = nullptr, const BuilderCallbacks* extra = nullptr);
 
 // Reads sector lba of an image file (LBA -150 is its first sector).
 RawSector ReadImageSector(const std::string& path, int32_t lba);

@@ -1,5 +1,6 @@
 #include "support/mpeg_synth.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace vcd2::test {
@@ -23,16 +24,26 @@ MpegSynth& MpegSynth::Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>&
   return *this;
 }
 
-MpegSynth& MpegSynth::SystemHeaderPack(uint32_t scr, uint8_t first_stream) {
+MpegSynth& MpegSynth::SystemHeaderPack(uint32_t scr, uint8_t first_stream,
+                                       const std::vector<uint8_t>& video) {
   PackHeader(scr);
   const uint8_t header[] = {0x00, 0x00, 0x01, 0xBB,         0x00, 0x0C, 0x80, 0x1B, 0x91,
                             0x04, 0xE1, 0xFF, first_stream, 0xE0, 0x2E, 0xC0, 0x20, 0x20};
   bytes_.insert(bytes_.end(), header, header + sizeof header);
-  const size_t padding = 2324 - 12 - sizeof header - 6;
-  const uint8_t prefix[] = {
-      0x00, 0x00, 0x01, 0xBE, static_cast<uint8_t>(padding >> 8), static_cast<uint8_t>(padding)};
+  const size_t length = 2324 - 12 - sizeof header - 6;
+  const uint8_t prefix[] = {0x00,
+                            0x00,
+                            0x01,
+                            static_cast<uint8_t>(video.empty() ? 0xBE : 0xE0),
+                            static_cast<uint8_t>(length >> 8),
+                            static_cast<uint8_t>(length)};
   bytes_.insert(bytes_.end(), prefix, prefix + sizeof prefix);
-  bytes_.insert(bytes_.end(), padding, 0xFF);
+  const size_t start = bytes_.size();
+  bytes_.insert(bytes_.end(), length, 0xFF);
+  if (!video.empty()) {
+    bytes_[start] = 0x0F;  // no time stamps
+    std::copy(video.begin(), video.end(), bytes_.begin() + static_cast<long>(start) + 1);
+  }
   return *this;
 }
 

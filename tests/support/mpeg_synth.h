@@ -13,8 +13,10 @@ class MpegSynth {
   // with `payload` (the rest is 0xFF).
   MpegSynth& Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>& payload = {},
                   size_t size = 2324);
-  // A pack whose first packet is a system header listing first_stream.
-  MpegSynth& SystemHeaderPack(uint32_t scr, uint8_t first_stream);
+  // A pack whose first packet is a system header listing first_stream,
+  // followed by padding, or by a video packet starting with `video`.
+  MpegSynth& SystemHeaderPack(uint32_t scr, uint8_t first_stream,
+                              const std::vector<uint8_t>& video = {});
   // Video packs carrying an elementary stream, one pack per sector clock.
   MpegSynth& VideoStream(uint32_t first_scr, const std::vector<uint8_t>& elementary);
   // A padding packet of `size` bytes in all, closing the pack before it.

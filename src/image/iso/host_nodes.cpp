@@ -7,8 +7,9 @@
 
 namespace vcd2 {
 
-HostNodes::HostNodes(const BuilderCallbacks* callbacks)
-    : callbacks_(callbacks != nullptr && callbacks->create_node != nullptr ? callbacks : nullptr) {
+HostNodes::HostNodes(const BuilderCallbacks* callbacks, uint16_t volume_number)
+    : callbacks_(callbacks != nullptr && callbacks->create_node != nullptr ? callbacks : nullptr),
+      volume_number_(volume_number) {
   chain_heads_.push_back(nullptr);  // the root chain
 }
 
@@ -25,6 +26,7 @@ void HostNodes::Release(VolumeImagerNode* node) {
 VolumeImagerNode* HostNodes::Create(VolumeImagerNode& record, const std::string& name,
                                     const RecordingDate& date) {
   record.name = name.c_str();
+  record.volume_sequence_number = volume_number_;
   std::copy_n(date.begin(), 6, record.recording_date);
   record.gmt_offset = date[6];
   return callbacks_->create_node(&record);
@@ -53,7 +55,6 @@ VolumeImagerNode* HostNodes::AddFile(const VolumeFile& file, VolumeImagerNode* d
   record.kind = file.kind;
   record.first_sector = file.first_sector;
   record.size = file.size;
-  record.volume_sequence_number = 1;
   record.file_version = 1;
   auto& block = blocks_.emplace_back();
   if (file.kind == VCD2_NODE_PLACED_FILE) {

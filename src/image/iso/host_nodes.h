@@ -16,7 +16,8 @@ namespace vcd2 {
 // chain from the first of them.
 class HostNodes {
  public:
-  explicit HostNodes(const BuilderCallbacks* callbacks);
+  // Every node carries the disc's volume number.
+  HostNodes(const BuilderCallbacks* callbacks, uint16_t volume_number);
   HostNodes(const HostNodes&) = delete;
   HostNodes& operator=(const HostNodes&) = delete;
   // Releases every node: the root chain, then each directory in creation
@@ -35,6 +36,7 @@ class HostNodes {
   void Release(VolumeImagerNode* node);
 
   const BuilderCallbacks* callbacks_;
+  uint16_t volume_number_;
   std::vector<VolumeImagerNode*> chain_heads_;  // the root chain's head first, then directories
   std::vector<std::pair<VolumeImagerNode*, VolumeImagerNode*>> tails_;  // directory, last entry
   VolumeImagerNode* root_tail_ = nullptr;

@@ -183,7 +183,7 @@ Status WriteVolume(VcdProject& project, ImageOutput& output, uint32_t& sectors) 
   SetIdentifiers(project, imager);
   if (!AddRootFiles(project, imager, tree)) return false;
   tree.directories = VideoCdDirectories(project);
-  HostNodes nodes(CurrentVolumeHost().callbacks);
+  HostNodes nodes(CurrentVolumeHost().callbacks, project.volume_number);
   MirrorToHost(tree, nodes);
   BuilderFileSource source(CurrentVolumeHost().io);
   imager.SetIo(output, source);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct Host {
   std::map<VolumeImagerNode*, std::string> nodes;  // alive, with their names
   std::vector<std::string> created;
   std::vector<std::string> released;
+  std::set<uint16_t> volumes;
   std::string opened;
   uint32_t left = 0;
 } host;
@@ -22,6 +24,7 @@ VolumeImagerNode* CreateNode(const VolumeImagerNode* record) {
   auto* node = new VolumeImagerNode(*record);
   node->host_data = record->kind == VCD2_NODE_READ_FILE ? 1 : 0;
   host.nodes[node] = record->name;
+  host.volumes.insert(record->volume_sequence_number);
   host.created.push_back(record->name + std::string(record->parent ? " in " : " at ") +
                          (record->parent ? host.nodes[record->parent] : "root"));
   return node;
@@ -60,7 +63,7 @@ TEST(HostVolumeTest, TheHostGetsEveryNodeAndSuppliesItsFiles) {
   callbacks.release_node = ReleaseNode;
   callbacks.io_table = &io;
   const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
-                             "\"\nCOPYRIGHT \"COPY.TXT\" DIR \"copy.txt\"\n"
+                             "\"\nCOPYRIGHT \"COPY.TXT\" DIR \"copy.txt\" VOLUME 2 ANZVOL 3\n"
                              "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT ENDFILE";
   const auto build = test::RunScript(dir.Write("disc.vcd", script), "", nullptr, &callbacks);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
@@ -69,6 +72,7 @@ TEST(HostVolumeTest, TheHostGetsEveryNodeAndSuppliesItsFiles) {
       "COPY.TXT at root",   "EXT at root",     "VCD at root",   "INFO.VCD in VCD",
       "ENTRIES.VCD in VCD", "SEGMENT at root", "MPEGAV at root"};
   EXPECT_EQ(host.created, created);
+  EXPECT_EQ(host.volumes, std::set<uint16_t>{2});  // the disc's, on every node
   EXPECT_EQ(host.opened, "COPY.TXT");
   EXPECT_TRUE(host.nodes.empty());  // every node released
   EXPECT_EQ(host.released.size(), created.size());
