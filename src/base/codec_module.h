@@ -12,7 +12,7 @@ namespace vcd2 {
 // library, or null when the module was built for another version of it.
 enum class CodecPart : uint32_t {
   kMake = 1,   // MAKE's audio and still encoders
-  kMedia = 2,  // the stream probe of --inspect and --check
+  kMedia = 2,  // the stream probe of --inspect
 };
 using CodecEntry = const void* (*)(CodecPart part, uint32_t version);
 inline constexpr char kCodecEntry[] = "vcd2_codec_table";
