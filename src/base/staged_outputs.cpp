@@ -146,8 +146,8 @@ void StagedOutputs::Discard() {
     Forget(entry.device, entry.inode);
     if (entry.fd >= 0) {
       close(entry.fd);  // frees the unnamed file
-    } else if (!write_nothing_) {
-      unlink(entry.working_path.c_str());
+    } else if (entry.working_path != kNowhere) {
+      unlink(entry.working_path.c_str());  // also a check's file where memfd failed
     }
   }
   entries_.clear();
