@@ -36,42 +36,25 @@ TEST_F(DataTrackTest, AScriptWithoutTracksBuildsAReadableVolume) {
   const auto build = test::BuildDisc(dir_, kNoTracks);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
 
+  // Read back by libiso9660; every other byte is pinned by the hash below.
   test::IsoReader reader(Image());
-  ASSERT_TRUE(reader.IsOpen());
   const auto descriptor = reader.ReadDescriptor();
   EXPECT_EQ(descriptor.system_id, "CD-RTOS CD-BRIDGE");
   EXPECT_EQ(descriptor.volume_id, "MY ALBUM");
   EXPECT_EQ(descriptor.volume_set_id, "SET.TXT");
   EXPECT_EQ(descriptor.application_id, "CDI/TESTAPP;1");
-  const RawSector pvd = test::ReadImageSector(Image(), 16);
-  EXPECT_EQ(LoadBigEndian16(pvd.data() + 24 + 122), 3);  // volume set size
-  EXPECT_EQ(LoadBigEndian16(pvd.data() + 24 + 126), 2);  // volume sequence number
   // 152 reserved sectors and the 3000-byte file give 154; padded to 300 and
   // 150 empty sectors behind, then 2 more.
   EXPECT_EQ(descriptor.volume_space_size, 452);
-
   const auto root = reader.List("/");
   ASSERT_TRUE(root);
   std::vector<std::string> names;
   for (const Entry& entry : *root) names.push_back(entry.name);
   EXPECT_EQ(names, (std::vector<std::string>{"COPY.TXT;1", "EXT", "MPEGAV", "SEGMENT", "SET.TXT;1",
                                              "VCD"}));
-  const Entry& copy = root->at(0);
-  EXPECT_EQ(copy.size, 3000u);
-  EXPECT_EQ(copy.lsn, 152u);
-  EXPECT_EQ(copy.attributes, 0x0D55);
-  EXPECT_EQ(copy.file_number, 1);
-  EXPECT_EQ(root->at(1).attributes, 0x8D55);
-  const auto vcd = reader.List("/VCD/");
-  ASSERT_TRUE(vcd);
-  ASSERT_EQ(vcd->size(), 2u);
-  EXPECT_EQ(vcd->at(0).name, "ENTRIES.VCD;1");
-  EXPECT_EQ(vcd->at(0).lsn, 151u);
-  EXPECT_EQ(vcd->at(1).name, "INFO.VCD;1");
-  EXPECT_EQ(vcd->at(1).lsn, 150u);
-  EXPECT_EQ(vcd->at(1).size, 2048u);
-  EXPECT_TRUE(reader.List("/EXT/")->empty());
-  EXPECT_FALSE(reader.List("/CDI/"));
+  EXPECT_EQ(root->at(0).lsn, 152u);
+  EXPECT_EQ(reader.List("/VCD/")->size(), 2u);
+  EXPECT_FALSE(reader.List("/CDI/"));  // no CD-i files, no folder
   // 600 sectors in the image, 452 on the disc.
   EXPECT_EQ(build.summary.rfind("Images:\n  " + Image() + " ", 0), 0u);
   const std::string rest = build.summary.substr(build.summary.find(" 1.41 MB\n"));

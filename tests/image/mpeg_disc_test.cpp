@@ -60,8 +60,8 @@ void CheckImage(const std::string& path, int32_t first) {
 }
 
 // Data track with its pregap, CD-i file, a two-unit segment before two
-// one-unit ones, two PAL tracks and playback control; the separate images
-// carry addresses of their own, the exported disc its disc addresses.
+// one-unit ones, a PAL and an NTSC track and playback control; the separate
+// images carry addresses of their own, the exported disc its disc addresses.
 class MpegDiscTest : public test::DiscTest {
  protected:
   static void SetUpTestSuite() {
@@ -82,22 +82,21 @@ class MpegDiscTest : public test::DiscTest {
 
   std::string Media(const char* name) const { return (media_->Path() / name).string(); }
 
-  test::DiscBuild BuildTwoTracks(const char* disc_image = nullptr) {
-    const std::string body =
-        "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\n"
-        "MPGTRACK PAL 1 \"" +
-        Media("pal.mpg") + "\"\nMPGTRACK NTSC 2 \"" + Media("ntsc.mpg") +
-        "\"\nDEFENTRY E1 0:0:2:0 PAL\n";
-    return test::BuildDisc(dir_, body, "", disc_image);
-  }
-
   static test::TempDir* media_;
 };
 
 test::TempDir* MpegDiscTest::media_ = nullptr;
 
-TEST_F(MpegDiscTest, TracksDemuxAndDecodeLikeTheirSources) {
-  const auto build = BuildTwoTracks();
+// Two tracks as separate images and as one disc, which libcdio and cdrdao
+// open: their streams, addresses, entries and INFO.VCD.
+TEST_F(MpegDiscTest, TwoTracks) {
+  const std::string disc = Out("disc");
+  const auto build = test::BuildDisc(
+      dir_,
+      "OUTPUT 1 DIR \"data.bin\" 2 DIR \"t1.bin\" 3 DIR \"t2.bin\" ENDOUTPUT\nMPGTRACK PAL 1 \"" +
+          Media("pal.mpg") + "\"\nMPGTRACK NTSC 2 \"" + Media("ntsc.mpg") +
+          "\"\nDEFENTRY E1 0:0:2:0 PAL\n",
+      "", disc.c_str());
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
   const int frames = VideoFrames(ExtractStream(dir_, Out("t1.bin")));
   EXPECT_EQ(frames, VideoFrames(Media("pal.mpg")));
@@ -112,12 +111,6 @@ TEST_F(MpegDiscTest, TracksDemuxAndDecodeLikeTheirSources) {
   for (int32_t lba : {-150, 0, 29, 30, 31}) {
     EXPECT_TRUE(test::SectorIsValid(test::ReadImageSector(Out("t1.bin"), lba))) << lba;
   }
-}
-
-// The separate images and the exported disc, which libcdio and cdrdao open.
-TEST_F(MpegDiscTest, AddressesEntriesAndInfo) {
-  const std::string disc = Out("disc");
-  ASSERT_EQ(BuildTwoTracks(disc.c_str()).result, 0);
   const int64_t length1 = test::ImageSectors(Out("t1.bin")) - 150;
   const int64_t length2 = test::ImageSectors(Out("t2.bin")) - 150;
   const int64_t data_end = test::ImageSectors(Out("data.bin")) - 150;  // padded, 150 behind
@@ -169,10 +162,8 @@ TEST_F(MpegDiscTest, AddressesEntriesAndInfo) {
   EXPECT_EQ(test::Shell("cdrdao show-toc '" + disc + ".toc'"), 0);
 }
 
-// Data track with its pregap, CD-i file, a two-unit segment before two
-// one-unit ones, a PAL and an NTSC track and playback
-// control; the separate images
-// carry addresses of their own, the exported disc its disc addresses.
+// The disc of the fixture's comment; every sector of the separate images and
+// of the exported disc is whole, under the address it lies at.
 TEST_F(MpegDiscTest, EverySectorOfEveryImageIsComplete) {
   dir_.Write("app.txt", std::string(3000, 'a'));
   const std::string disc = Out("disc");

@@ -43,52 +43,47 @@ Buffers ReadOnce(Source& source, bool mono_output, size_t count = 8) {
 
 using Samples = std::vector<int16_t>;
 
-TEST(PcmSamplesTest, LowRatesRepeatEachSample) {
+// Known samples through each format: rates below 44100 repeat each sample
+// (32000 goes one for one), 8-bit samples are centred by format, raw PCM
+// takes its byte order from its type, and mono output drops the right
+// channel instead of mixing it. Missing samples read as silence.
+TEST(PcmSamplesTest, KnownSamplesInEveryFormat) {
   const std::string data = test::Samples16({1, -1, 2, -2});
-  auto half = Open(test::WaveFile(2, 16, 22050, data), FileType::kWave);
-  ASSERT_TRUE(half->ok);
-  const Buffers twice = ReadOnce(*half, false);
-  EXPECT_EQ(twice.delivered, 16u);
-  EXPECT_EQ(twice.left, (Samples{1, 1, 2, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(twice.right, (Samples{-1, -1, -2, -2, 0, 0, 0, 0}));
-  auto quarter =
-      Open(test::AiffFile(1, 16, 11025.3, test::Samples16({7, 9}, true)), FileType::kAiff);
-  ASSERT_TRUE(quarter->ok);
-  EXPECT_EQ(quarter->format.rate, 11025u);
-  // The SSND body's offset and block size words come first, as silence.
-  Samples expected(16, 0);
-  expected.insert(expected.end(), {7, 7, 7, 7, 9, 9, 9, 9});
-  EXPECT_EQ(ReadOnce(*quarter, false, 24).left, expected);
-  auto odd = Open(test::WaveFile(2, 16, 32000, data), FileType::kWave);
-  EXPECT_EQ(ReadOnce(*odd, false, 2).left, (Samples{1, 2}));  // one for one
-}
-
-TEST(PcmSamplesTest, EightBitSamplesAreCentredByFormat) {
-  auto wave = Open(test::WaveFile(1, 8, 44100, std::string("\x80\x00\xFF", 3)), FileType::kWave);
-  ASSERT_TRUE(wave->ok);
-  const Buffers unsigned_samples = ReadOnce(*wave, false, 4);
-  // The missing fourth sample is WAVE silence, 0x80.
-  EXPECT_EQ(unsigned_samples.left, (Samples{0, -32768, 0x7F00, 0}));
-  EXPECT_EQ(unsigned_samples.right, unsigned_samples.left);
-  auto aiff = Open(test::AiffFile(1, 8, 44100, "\x7F\x80"), FileType::kAiff);
-  ASSERT_TRUE(aiff->ok);
-  EXPECT_EQ(ReadOnce(*aiff, false, 10).left, (Samples{0, 0, 0, 0, 0, 0, 0, 0, 0x7F00, -32768}));
-}
-
-TEST(PcmSamplesTest, RawPcmByteOrderAndMonoOutput) {
-  const std::string bytes("\x01\x02\x03\x04", 4);
-  auto big = Open(bytes, FileType::kPcmBigEndian);
-  EXPECT_EQ(ReadOnce(*big, false, 1).left, Samples{0x0102});
-  auto little = Open(bytes, FileType::kPcmLittleEndian);
-  const Buffers stereo = ReadOnce(*little, false, 1);
-  EXPECT_EQ(stereo.left, Samples{0x0201});
-  EXPECT_EQ(stereo.right, Samples{0x0403});
-  auto dropped = Open(test::Samples16({5, 6, 7, 8}), FileType::kPcmLittleEndian);
-  const Buffers mono = ReadOnce(*dropped, true, 2);
-  EXPECT_EQ(mono.delivered, 2u);
-  EXPECT_EQ(mono.left, (Samples{5, 7}));  // the right channel is dropped, not mixed
-  EXPECT_EQ(mono.right, (Samples{0, 0}));
-  EXPECT_EQ(ReadOnce(*dropped, true, 2).delivered, 0u);  // the end of the source
+  const Samples twice_left{1, 1, 2, 2, 0, 0, 0, 0}, twice_right{-1, -1, -2, -2, 0, 0, 0, 0};
+  Samples quarter(16, 0);  // the SSND offset and block size words come first
+  quarter.insert(quarter.end(), {7, 7, 7, 7, 9, 9, 9, 9});
+  const Samples wave8{0, -32768, 0x7F00, 0};  // WAVE silence is 0x80
+  Samples aiff8(8, 0);
+  aiff8.insert(aiff8.end(), {0x7F00, -32768});
+  constexpr FileType kWave = FileType::kWave, kAiff = FileType::kAiff;
+  constexpr FileType kBig = FileType::kPcmBigEndian, kLittle = FileType::kPcmLittleEndian;
+  struct Case {
+    std::string bytes;
+    FileType type;
+    bool mono_output;
+    Samples left, right;
+  };
+  const Case cases[] = {
+      {test::WaveFile(2, 16, 22050, data), kWave, false, twice_left, twice_right},
+      {test::AiffFile(1, 16, 11025.3, test::Samples16({7, 9}, true)), kAiff, false, quarter,
+       quarter},
+      {test::WaveFile(2, 16, 32000, data), kWave, false, {1, 2}, {-1, -2}},
+      {test::WaveFile(1, 8, 44100, std::string("\x80\x00\xFF", 3)), kWave, false, wave8, wave8},
+      {test::AiffFile(1, 8, 44100, "\x7F\x80"), kAiff, false, aiff8, aiff8},
+      {"\x01\x02\x03\x04", kBig, false, {0x0102}, {0x0304}},
+      {"\x01\x02\x03\x04", kLittle, false, {0x0201}, {0x0403}},
+      {test::Samples16({5, 6, 7, 8}), kLittle, true, {5, 7}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    auto source = Open(c.bytes, c.type);
+    ASSERT_TRUE(source->ok);
+    const Buffers read = ReadOnce(*source, c.mono_output, c.left.size());
+    EXPECT_EQ(read.left, c.left);
+    EXPECT_EQ(read.right, c.right);
+    EXPECT_EQ(read.delivered, (c.mono_output ? 1 : 2) * c.left.size());
+    EXPECT_EQ(ReadOnce(*source, c.mono_output, 2).delivered, 0u);  // the end of the source
+  }
 }
 
 TEST(PcmFormatTest, ReadersFindTheirChunks) {

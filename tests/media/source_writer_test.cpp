@@ -126,28 +126,21 @@ TEST(MpegSourceTest, BadStreams) {
 }
 
 TEST(MpegSourceTest, ContentTypes) {
-  struct Case {
-    MpegSynth stream;
-    uint8_t type;
-  };
-  std::vector<Case> cases;
-  cases.push_back({MpegSynth().Pack(0, 0xE2).Pack(1200, 0xE2), 0x00});
-  MpegSynth pal_motion;
-  auto header = test::SequenceHeader(352, 288);
-  pal_motion.Pack(0, 0xE0, header)
-      .Pack(1200, 0xC0, {0xFF, 0xFD, 0x94, 0x04}, 2304)
-      .Pack(2400, 0xE0);
-  cases.push_back({pal_motion, 0x1E});
-  MpegSynth ntsc_still;
-  ntsc_still.Pack(0, 0xE1, test::SequenceHeader(352, 240)).Pack(1200, 0xE2).Pack(2400, 0xE2);
-  cases.push_back({ntsc_still, 0x08});
-  MpegSynth mono;
-  mono.Pack(0, 0xC0, {0xFF, 0xFD, 0x94, 0xC4}, 2304).Pack(1200, 0xC0, {}, 2304);
-  cases.push_back({mono, 0x01});
-  for (const Case& c : cases) {
-    const auto copy = CopyStream(c.stream);
+  const std::vector<uint8_t> stereo{0xFF, 0xFD, 0x94, 0x04}, mono{0xFF, 0xFD, 0x94, 0xC4};
+  const std::pair<MpegSynth, uint8_t> cases[] = {
+      {MpegSynth().Pack(0, 0xE2).Pack(1200, 0xE2), 0x00},
+      {MpegSynth()
+           .Pack(0, 0xE0, test::SequenceHeader(352, 288))
+           .Pack(1200, 0xC0, stereo, 2304)
+           .Pack(2400, 0xE0),
+       0x1E},  // PAL motion with stereo audio
+      {MpegSynth().Pack(0, 0xE1, test::SequenceHeader(352, 240)).Pack(1200, 0xE2).Pack(2400, 0xE2),
+       0x08},  // NTSC still
+      {MpegSynth().Pack(0, 0xC0, mono, 2304).Pack(1200, 0xC0, {}, 2304), 0x01}};
+  for (const auto& [stream, type] : cases) {
+    const auto copy = CopyStream(stream);
     ASSERT_TRUE(copy->result.ok);
-    EXPECT_EQ(copy->result.content_type, c.type);
+    EXPECT_EQ(copy->result.content_type, type);
   }
 }
 

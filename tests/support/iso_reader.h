@@ -34,7 +34,6 @@ class IsoReader {
   IsoReader(const IsoReader&) = delete;
   IsoReader& operator=(const IsoReader&) = delete;
 
-  bool IsOpen() const { return iso_ != nullptr; }
   Descriptor ReadDescriptor() const;
   // The entries of a directory, without "." and ".."; nullopt when unreadable.
   std::optional<std::vector<Entry>> List(const std::string& directory) const;
