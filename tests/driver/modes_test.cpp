@@ -15,24 +15,9 @@
 namespace vcd2 {
 namespace {
 
-std::vector<std::string> warnings;
-
-void OnWarning(const char* text) {
-  warnings.push_back(text);
-}
-
-std::set<std::string> Listing(const std::filesystem::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-    names.insert(entry.path().string());
-  }
-  return names;
-}
-
 class ModesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    warnings.clear();
     ASSERT_TRUE(test::MakeClip(Path("vcd.mpg"), "-target pal-vcd"));
     ASSERT_TRUE(test::MakeClip(Path("small.mpg"), "-target pal-vcd -s 320x240"));
   }
@@ -50,7 +35,6 @@ class ModesTest : public ::testing::Test {
   test::DiscBuild Run(uintptr_t mode, const std::string& first, const std::string& second) {
     const std::string script = Script(first, second);
     BuilderCallbacks extra{};
-    extra.show_warning = OnWarning;
     extra.mode = mode;
     return test::RunScript(script, "", nullptr, &extra);
   }
@@ -63,29 +47,27 @@ TEST_F(ModesTest, ACheckWritesNothingAndEndsAsTheBuildWould) {
        {std::pair{"vcd.mpg", "small.mpg"}, {"vcd.mpg", "gone.mpg"}, {"vcd.mpg", "disc.vcd"}}) {
     SCOPED_TRACE(second);
     Script(first, second);
-    const auto before = Listing(dir_.Path());
+    const auto before = dir_.Listing();
     const test::DiscBuild check = Run(VCD2_MODE_CHECK, first, second);
-    EXPECT_EQ(Listing(dir_.Path()), before);
-    const std::vector<std::string> check_warnings = warnings;
-    warnings.clear();
+    EXPECT_EQ(dir_.Listing(), before);
     const test::DiscBuild build = Run(VCD2_MODE_BUILD, first, second);
     EXPECT_EQ(check.result, build.result);
     EXPECT_EQ(check.messages, build.messages);
-    EXPECT_EQ(check_warnings, warnings);
+    EXPECT_EQ(check.compliance_warnings, build.compliance_warnings);
+    EXPECT_EQ(check.warnings, build.warnings);
     EXPECT_EQ(check.summary, build.summary);
-    warnings.clear();
   }
 }
 
-// The build names the file and what is wrong once, and still succeeds.
 TEST_F(ModesTest, ANonCompliantSourceIsWarnedAboutOnce) {
   const test::DiscBuild build = Run(VCD2_MODE_BUILD, "small.mpg", "vcd.mpg");
   EXPECT_EQ(build.result, VCD2_RESULT_OK);
-  EXPECT_EQ(warnings, std::vector<std::string>{
-                          Path("small.mpg") +
-                          " is not Video CD compliant: the picture is 320x240 at 25.000 frames/s; "
-                          "a Video CD needs 352x288 at 25 or 352x240 at 29.97 or 23.976 "
-                          "(vcd2build --inspect tells how to fix it)."});
+  EXPECT_EQ(build.compliance_warnings,
+            std::vector<std::string>{
+                Path("small.mpg") +
+                " is not Video CD compliant: the picture is 320x240 at 25.000 frames/s; "
+                "a Video CD needs 352x288 at 25 or 352x240 at 29.97 or 23.976 "
+                "(vcd2build --inspect tells how to fix it)."});
 }
 
 TEST_F(ModesTest, AnInspectRequestReportsOneFileThroughTheSummary) {

@@ -33,10 +33,8 @@ std::string ExtractStream(const test::TempDir& dir, const std::string& image) {
 std::string SectorFault(const RawSector& sector, int32_t address) {
   static const uint8_t kSyncPattern[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-  RawSector header{};
-  StoreDiscTime(header.data(), address);
   if (!std::equal(sector.begin(), sector.begin() + 12, kSyncPattern)) return "sync";
-  if (!std::equal(header.begin(), header.begin() + 3, sector.begin() + 12)) return "address";
+  if (test::DiscAddress(sector.data() + 12) != address) return "address";
   if (sector[15] != 2) return "mode";
   if (!std::equal(sector.begin() + 16, sector.begin() + 20, sector.begin() + 20)) {
     return "subheader copies";
@@ -132,14 +130,10 @@ TEST_F(MpegDiscTest, TwoTracks) {
   ASSERT_EQ(LoadBigEndian16(data + 10), 3);
   const uint8_t* entry = data + 12;
   EXPECT_EQ(entry[0], 0x02);
-  RawSector time{};
-  StoreDiscTime(time.data(), static_cast<int32_t>(address1));
-  EXPECT_TRUE(std::equal(time.begin(), time.begin() + 3, entry + 1));
+  EXPECT_EQ(test::DiscAddress(entry + 1), address1);
   // The entry lies on the sequence header in front of an intra picture.
   const uint8_t* chapter = entry + 4;
-  const int32_t lba = (chapter[1] >> 4) * 10 * 4500 + (chapter[1] & 15) * 4500 +
-                      ((chapter[2] >> 4) * 10 + (chapter[2] & 15)) * 75 + (chapter[3] >> 4) * 10 +
-                      (chapter[3] & 15) - 150;
+  const int32_t lba = test::DiscAddress(chapter + 1);
   const RawSector pack = test::ReadImageSector(Out("t1.bin"), lba - static_cast<int32_t>(address1));
   const std::string payload(pack.begin() + 24, pack.begin() + 24 + 2324);
   EXPECT_NE(payload.find(std::string("\0\0\1\xB3", 4)), std::string::npos);
@@ -156,8 +150,7 @@ TEST_F(MpegDiscTest, TwoTracks) {
   uint8_t sector[2352];
   ASSERT_EQ(cdio_read_audio_sector(cdio, sector, static_cast<lsn_t>(address2 + 40)),
             DRIVER_OP_SUCCESS);
-  StoreDiscTime(time.data(), static_cast<int32_t>(address2 + 40));
-  EXPECT_TRUE(std::equal(time.begin(), time.begin() + 3, sector + 12));
+  EXPECT_EQ(test::DiscAddress(sector + 12), address2 + 40);
   cdio_destroy(cdio);
   EXPECT_EQ(test::Shell("cdrdao show-toc '" + disc + ".toc'"), 0);
 }

@@ -42,16 +42,13 @@ TEST(PsdDescriptorTest, SizesOffsetsAndTargets) {
   EXPECT_EQ(DescriptorSize(selection, PsdForm::kPlain), 26u);
   EXPECT_EQ(plain[0], 0x18);
   EXPECT_EQ(extended[0], 0x1A);
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 4), 3);
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 6), 40);  // STOP: the end list
+  // LID 3; PREVIOUS STOP: the end list; NEXT a list; RETURN NONE; DEFAULT
+  // MULTINUM; TIMEOUT START; then the items NONE, MULTI and START.
+  const std::pair<size_t, uint16_t> plain_fields[] = {
+      {4, 3}, {6, 40}, {8, 7}, {10, 0xFFFF}, {12, 0xFFFD}, {14, 0}, {20, 0xFFFF}, {22, 0xFFFE}};
+  for (const auto& [at, value] : plain_fields) EXPECT_EQ(LoadBigEndian16(plain.data() + at), value);
   EXPECT_EQ(LoadBigEndian16(extended.data() + 6), 50);
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 8), 7);  // a list
   EXPECT_EQ(LoadBigEndian16(extended.data() + 8), 9);
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 10), 0xFFFF);  // RETURN: NONE
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 12), 0xFFFD);  // MULTINUM
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 14), 0);       // START
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 20), 0xFFFF);
-  EXPECT_EQ(LoadBigEndian16(plain.data() + 22), 0xFFFE);
   EXPECT_EQ(extended[20 + 6 + 16], 1);  // the first item's area
   EXPECT_EQ(extended[53], 4);
 }
@@ -117,9 +114,7 @@ TEST_F(InteractiveDiscTest, SegmentsCdiFilesAndInfo) {
   EXPECT_EQ(std::vector<int>(data + 56, data + 61),
             (std::vector<int>{content, content, content | 0x20, content, content | 0x20}));
   EXPECT_EQ(LoadBigEndian16(data + 52), 4 + 2);
-  RawSector time{};
-  StoreDiscTime(time.data(), static_cast<int32_t>(first));
-  EXPECT_TRUE(std::equal(time.begin(), time.begin() + 3, data + 48));
+  EXPECT_EQ(test::DiscAddress(data + 48), static_cast<int32_t>(first));
 }
 
 // From LID 1 through every descriptor: each offset lands on a descriptor,

@@ -8,19 +8,12 @@
 
 #include "image/build_summary.h"
 #include "support/disc_build.h"
+#include "support/message_capture.h"
 #include "support/mpeg_synth.h"
 #include "vcd2/vcd2.h"
 
 namespace vcd2 {
 namespace {
-
-std::set<std::string> Listing(const std::filesystem::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
 
 int calls = 0;
 int stop_at = 0;
@@ -28,10 +21,6 @@ int32_t StopAtCall(int32_t, const char*) {
   return ++calls == stop_at ? 0 : 1;
 }
 void Silent(const char*) {}
-std::vector<std::string> warnings;
-void Warn(const char* text) {
-  warnings.push_back(text);
-}
 
 class StagedOutputsTest : public ::testing::Test {
  protected:
@@ -68,10 +57,10 @@ class StagedOutputsTest : public ::testing::Test {
 };
 
 TEST_F(StagedOutputsTest, AStopAtAnyProgressCallLeavesTheFolderAsItWas) {
-  const std::set<std::string> before = Listing(dir_.Path());
+  const std::set<std::string> before = dir_.Listing();
   ASSERT_EQ(Build(0), VCD2_RESULT_OK);
   const int total = calls;
-  const std::set<std::string> built = Listing(dir_.Path());
+  const std::set<std::string> built = dir_.Listing();
   for (const char* name : {"data.bin", "t1.bin", "t2.bin", "whole.bin", "whole.cue", "whole.toc"}) {
     EXPECT_EQ(built.count(name), 1u) << name;
   }
@@ -81,12 +70,12 @@ TEST_F(StagedOutputsTest, AStopAtAnyProgressCallLeavesTheFolderAsItWas) {
   }
   for (int stop = 1; stop <= total; ++stop) {
     ASSERT_EQ(Build(stop), VCD2_RESULT_FAILED) << "stop at call " << stop;
-    ASSERT_EQ(Listing(dir_.Path()), before) << "stop at call " << stop;
+    ASSERT_EQ(dir_.Listing(), before) << "stop at call " << stop;
   }
 }
 
 TEST_F(StagedOutputsTest, AFullDiskLeavesNothing) {
-  const std::set<std::string> before = Listing(dir_.Path());
+  const std::set<std::string> before = dir_.Listing();
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -97,10 +86,9 @@ TEST_F(StagedOutputsTest, AFullDiskLeavesNothing) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, old_handler);
   EXPECT_EQ(result, VCD2_RESULT_FAILED);
-  EXPECT_EQ(Listing(dir_.Path()), before);
+  EXPECT_EQ(dir_.Listing(), before);
 }
 
-// Each warning once, naming what it is about; the build still succeeds.
 TEST(BuildWarningsTest, EachWarningOnce) {
   struct Case {
     std::string body;
@@ -120,31 +108,18 @@ TEST(BuildWarningsTest, EachWarningOnce) {
        "ENDPLAY ENDPLAYLIST\n",
        "Play list LOST cannot be reached from START."},
   };
-  BuilderCallbacks host{};
-  host.show_warning = Warn;
   for (const Case& c : cases) {
     test::TempDir dir;
-    warnings.clear();
     test::WriteVideoStream((dir.Path() / "a.mpg").string(), 4);
-    const std::string script = "VERSION 2.0\nMOUNT INTERN DIR \"" + dir.Path().string() +
-                               "\"\nOUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n" + c.body + "ENDFILE\n";
-    const test::DiscBuild build =
-        test::RunScript(dir.Write("disc.vcd", script), "", nullptr, &host);
+    const auto build = test::BuildDisc(dir, "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n" + c.body);
     EXPECT_EQ(build.result, VCD2_RESULT_OK) << c.body;
-    // The synthetic segment stream is not Video CD compliant; that warning is tested elsewhere.
-    std::erase_if(warnings, [](const std::string& w) {
-      return w.find("not Video CD compliant") != std::string::npos;
-    });
-    ASSERT_EQ(warnings.size(), 1u) << c.body;
-    EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
+    ASSERT_EQ(build.warnings.size(), 1u) << c.body;
+    EXPECT_NE(build.warnings[0].find(c.warning), std::string::npos) << build.warnings[0];
   }
 }
 
 // The length warnings are decided by the disc's sector count alone.
 TEST(BuildWarningsTest, TheDiscAgainst74And80MinuteMedia) {
-  BuilderCallbacks host{};
-  host.show_warning = Warn;
-  VCD2SetCallbacks(&host);
   VcdProject project;
   for (const auto& [sectors, warning] : std::vector<std::pair<uint32_t, std::string>>{
            {333000, ""},
@@ -157,13 +132,12 @@ TEST(BuildWarningsTest, TheDiscAgainst74And80MinuteMedia) {
            {360001,
             "The disc is longer than 80 minutes: 360001 sectors, 360000 fit; most "
             "burners refuse it."}}) {
-    warnings.clear();
+    test::MessageCapture capture;
     project.next_free_address = sectors;
     WarnDiscLength(project);
-    EXPECT_EQ(warnings,
+    EXPECT_EQ(capture.Warnings(),
               warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{warning});
   }
-  VCD2SetCallbacks(nullptr);
 }
 
 }  // namespace

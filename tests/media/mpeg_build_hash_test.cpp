@@ -3,10 +3,9 @@
 // second system header: its images must keep their hashes byte for byte.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "image/iso/recording_date.h"
 #include "support/disc_build.h"
+#include "support/media_tools.h"
 #include "support/mpeg_synth.h"
 
 namespace vcd2 {
@@ -15,15 +14,6 @@ namespace {
 using test::MpegSynth;
 
 constexpr uint32_t kTicks = 1200;  // clock ticks per sector
-
-std::string Sha256(const std::string& path) {
-  std::FILE* pipe = popen(("sha256sum " + path).c_str(), "r");
-  char hash[65] = {};
-  if (pipe == nullptr) return "";
-  if (std::fread(hash, 1, 64, pipe) != 64) hash[0] = 0;
-  pclose(pipe);
-  return hash;
-}
 
 // Twenty groups of pictures whose every start code begins 0 to 7 bytes
 // before the end of a pack's payload.
@@ -76,9 +66,9 @@ TEST(MpegBuildHashTest, ADiscKeepsItsBytes) {
                       "MPGTRACK T 1 DIR \"s.mpg\"\nDEFENTRY E1 0:0:1:0 T DEFENTRY E2 0:0:2:30 T\n");
   PinRecordingDate(std::nullopt);
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
-  EXPECT_EQ(Sha256((dir.Path() / "track.bin").string()),
+  EXPECT_EQ(test::Sha256((dir.Path() / "track.bin").string()),
             "85356ffc2f17adc56ad1a0dadb3749963bb62540b77895268a7341aa1110b7b6");
-  EXPECT_EQ(Sha256((dir.Path() / "data.bin").string()),
+  EXPECT_EQ(test::Sha256((dir.Path() / "data.bin").string()),
             "14ee849fcc4025c9a60fc52bc540aad54343264c0c0db8f9a065f630297bf6e8");
 }
 

@@ -23,6 +23,11 @@ void OnMessage(const char* text) {
   current->events.push_back(std::string("! ") + text);
 }
 
+void OnWarning(const char* text) {
+  const bool compliance = std::string(text).find("not Video CD compliant") != std::string::npos;
+  (compliance ? current->compliance_warnings : current->warnings).push_back(text);
+}
+
 void OnSummary(const char* text) {
   current->summary = text;
 }
@@ -38,6 +43,7 @@ DiscBuild RunScript(const std::string& path, const std::string& stop_at, const c
   callbacks = extra != nullptr ? *extra : BuilderCallbacks{};
   callbacks.show_message = OnMessage;
   callbacks.show_summary = OnSummary;
+  callbacks.show_warning = OnWarning;
   callbacks.disc_image = disc_image;
   VCD2SetCallbacks(&callbacks);
   build.result = VCD2DiscBuilder(nullptr, path.c_str(), OnProgress);
@@ -59,6 +65,11 @@ RawSector ReadImageSector(const std::string& path, int32_t lba) {
   file.seekg(ImagePosition(lba));
   file.read(reinterpret_cast<char*>(sector.data()), sector.size());
   return sector;
+}
+
+int32_t DiscAddress(const uint8_t* msf) {
+  const auto bcd = [&](int i) { return (msf[i] >> 4) * 10 + (msf[i] & 15); };
+  return bcd(0) * 4500 + bcd(1) * 75 + bcd(2) - 150;
 }
 
 int64_t ImageSectors(const std::string& path) {

@@ -18,7 +18,9 @@ struct DiscBuild {
   int32_t result = -1;
   std::vector<std::string> statuses;
   std::vector<std::string> messages;
-  std::vector<std::string> events;  // statuses and "! " + message, in order
+  std::vector<std::string> events;               // statuses and "! " + message, in order
+  std::vector<std::string> compliance_warnings;  // "... is not Video CD compliant ..."
+  std::vector<std::string> warnings;             // all other warnings
   std::string summary;
 };
 
@@ -35,6 +37,8 @@ DiscBuild BuildDisc(const TempDir& dir, const std::string& body, const std::stri
 
 // Reads sector lba of an image file (LBA -150 is its first sector).
 RawSector ReadImageSector(const std::string& path, int32_t lba);
+// The address that the BCD minute, second and frame at msf give.
+int32_t DiscAddress(const uint8_t* msf);
 // Number of sectors in an image file.
 int64_t ImageSectors(const std::string& path);
 // The bytes of a file of the volume in a data track image, from its extent.

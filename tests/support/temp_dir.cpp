@@ -26,4 +26,12 @@ std::string TempDir::Write(const std::string& name, const std::string& contents)
   return path.string();
 }
 
+std::set<std::string> TempDir::Listing() const {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+    names.insert(std::filesystem::relative(entry.path(), path_).string());
+  }
+  return names;
+}
+
 }  // namespace vcd2::test

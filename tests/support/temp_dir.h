@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace vcd2::test {
@@ -17,6 +18,8 @@ class TempDir {
   const std::filesystem::path& Path() const { return path_; }
   // Writes a file in the directory and returns its path.
   std::string Write(const std::string& name, const std::string& contents) const;
+  // Every file and folder in the directory, as paths relative to it.
+  std::set<std::string> Listing() const;
 
  private:
   std::filesystem::path path_;
