@@ -108,24 +108,6 @@ TEST(ScriptReaderTest, IntegersAndVersionNumbers) {
   }
 }
 
-TEST(ScriptReaderTest, KeywordsByClassAndLanguage) {
-  Reader reader("ENDFILE END STILL WAIT");
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kNoKeyword);  // not yet 2.0
-  reader->SetLanguage(2);
-  reader->SetLanguage(1);  // chosen once
-  EXPECT_EQ(reader->GetLanguage(), Language::kVersion20);
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kEndFile);  // closing fits every class
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kStatement), kOtherClass);
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kPausePosition), kEnd);
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kMuxStream), kStill);
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kClosing), kOtherClass);
-  ASSERT_TRUE(reader->ReadWord());
-  EXPECT_EQ(reader->ClassifyWord(KeywordClass::kListClause), kWait);
-}
-
 TEST(ScriptReaderTest, AnOverlongWordEndsTheScript) {
   Reader reader("\"" + std::string(ScriptReader::kMaxWordLength + 1, 'x') + "\" NEXT");
   EXPECT_FALSE(reader->ReadWord());
