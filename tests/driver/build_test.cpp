@@ -82,11 +82,6 @@ TEST_F(BuildTest, StopsDuringAndAfterTheParse) {
   EXPECT_EQ(Build(kMinimal), 0);
 }
 
-TEST_F(BuildTest, MessagesAfterTheParseCarryNoPrefix) {
-  EXPECT_EQ(Build("VERSION 2.0 MPGTRACK A 0 \"a.mpg\" ENDFILE"), 1);
-  EXPECT_EQ(events.back(), "message:reused sequence number.");
-}
-
 TEST_F(BuildTest, ExceptionsBecomeResultCodesInEveryPhase) {
   for (const char* phase : kPhases) {
     for (Throw kind : {Throw::kMemory, Throw::kFile}) {
