@@ -68,7 +68,7 @@ TEST_F(BuildTest, AnEndlessScriptEndsAtItsSizeBound) {
 }
 
 // A stop during the parse is the parser's error, with its prefix; one after
-// it ends the build quietly; the next build starts clear.
+// it ends the build quietly; the next build, even without callbacks, starts clear.
 TEST_F(BuildTest, StopsDuringAndAfterTheParse) {
   stop_at = "Parsing script...";
   EXPECT_EQ(Build(kMinimal), 1);
@@ -78,8 +78,8 @@ TEST_F(BuildTest, StopsDuringAndAfterTheParse) {
   events.clear();
   EXPECT_EQ(Build(kMinimal), 1);
   EXPECT_EQ(events.back(), "status:Checking labels...");
-  stop_at.clear();
-  EXPECT_EQ(Build(kMinimal), 0);
+  VCD2SetCallbacks(nullptr);  // and a build without any callbacks
+  EXPECT_EQ(VCD2DiscBuilder(nullptr, ScriptPath().c_str(), nullptr), 0);
 }
 
 TEST_F(BuildTest, ExceptionsBecomeResultCodesInEveryPhase) {
@@ -102,12 +102,6 @@ TEST_F(BuildTest, ALongScriptPathIsRefused) {
   EXPECT_EQ(VCD2DiscBuilder(nullptr, path.c_str(), Record), 1);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0], "message:The script path is 256 bytes long; at most 255 are allowed.");
-}
-
-TEST_F(BuildTest, NoCallbacksAtAllStillBuild) {
-  VCD2SetCallbacks(nullptr);
-  const std::string path = dir_.Write("disc.vcd", kMinimal);
-  EXPECT_EQ(VCD2DiscBuilder(nullptr, path.c_str(), nullptr), 0);
 }
 
 TEST_F(BuildTest, ASecondCallDuringABuildIsRefused) {
