@@ -2,6 +2,7 @@
 // plain files, RTF, GENRTF and IFFDYUV pictures.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "base/file_error.h"
@@ -71,15 +72,6 @@ std::unique_ptr<Copy> CopyStream(const MpegSynth& stream, const std::string& scr
   return CopyBytes(stream.Bytes(), script_body);
 }
 
-struct Subheader4 {
-  int file, channel, submode, coding;
-  bool operator==(const Subheader4&) const = default;
-};
-
-Subheader4 SubheaderOf(const RawSector& sector) {
-  return {sector[16], sector[17], sector[18], sector[19]};
-}
-
 // Fillers for clock gaps are pinned by mpeg_build_hash_test.
 TEST(MpegSourceTest, SubheadersByPackKind) {
   MpegSynth stream;
@@ -100,11 +92,14 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
   const auto copy = CopyStream(stream);
   ASSERT_TRUE(copy->result.ok);
   ASSERT_EQ(copy->result.next_sector, 38);
-  const std::vector<Subheader4> expected = {
+  const std::vector<std::array<int, 4>> expected = {
+      // file, channel, submode, coding
       {1, 2, 0x62, 0x1F}, {1, 1, 0x64, 0x7F}, {1, 2, 0x62, 0x1F}, {1, 3, 0x62, 0x3F},
       {1, 0, 0x63, 0x1F}, {1, 1, 0x62, 0x0F}, {1, 1, 0x65, 0x7F}, {1, 1, 0x63, 0x0F}};
-  for (int i = 0; i < 8; ++i)
-    EXPECT_EQ(SubheaderOf(copy->writer.sectors.at(30 + i)), expected[i]) << i;
+  for (int i = 0; i < 8; ++i) {
+    const RawSector& sector = copy->writer.sectors.at(30 + i);
+    EXPECT_EQ((std::array<int, 4>{sector[16], sector[17], sector[18], sector[19]}), expected[i]);
+  }
   const RawSector& audio = copy->writer.sectors.at(31);
   EXPECT_TRUE(std::all_of(audio.begin() + 24 + 2304, audio.begin() + 24 + 2324,
                           [](uint8_t b) { return b == 0; }));
