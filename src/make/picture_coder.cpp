@@ -8,6 +8,7 @@
 #include "make/pending_file.h"
 #include "make/picture_decoder.h"
 #include "make/picture_scaler.h"
+#include "media/mpeg_constants.h"
 
 namespace vcd2 {
 namespace {
@@ -21,7 +22,6 @@ enum StillResult : int32_t {
 };
 
 constexpr uint8_t kSequenceEndCode[] = {0x00, 0x00, 0x01, 0xB7};
-constexpr size_t kVbvUnit = 2048;
 // A low-resolution still must fit the 46 KB video buffer of a Video CD; a
 // high-resolution one declares the buffer it needs, at most 110 units.
 constexpr size_t kLowResolutionBuffer = 23 * kVbvUnit;
@@ -36,8 +36,11 @@ struct StillFrame {
 
 StillFrame FrameOf(uint32_t mode) {
   const bool pal = (mode & kStillPal) != 0;
-  if ((mode & kStillHighResolution) != 0) return {704, pal ? 576 : 480, pal, kHighResolutionBuffer};
-  return {352, pal ? 288 : 240, pal, kLowResolutionBuffer};
+  const int height = pal ? picture::kPalHeight : picture::kNtscHeight;
+  if ((mode & kStillHighResolution) != 0) {
+    return {2 * picture::kWidth, 2 * height, pal, kHighResolutionBuffer};
+  }
+  return {picture::kWidth, height, pal, kLowResolutionBuffer};
 }
 
 // The stream at the finest quantiser whose picture, end code included,

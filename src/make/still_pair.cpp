@@ -9,10 +9,10 @@
 namespace vcd2 {
 namespace {
 
-constexpr uint16_t kLowWidth = 352;
-constexpr uint16_t kHighWidth = 704;
-constexpr uint16_t kPalLowHeight = 288;
-constexpr uint16_t kNtscLowHeight = 240;
+constexpr uint16_t kLowWidth = picture::kWidth;
+constexpr uint16_t kHighWidth = 2 * picture::kWidth;
+constexpr uint16_t kPalLowHeight = picture::kPalHeight;
+constexpr uint16_t kNtscLowHeight = picture::kNtscHeight;
 
 // The first unit of a still file; a file without one is reported.
 Status ReadStill(const std::string& path, StillPicture& still) {

@@ -14,6 +14,16 @@ inline constexpr size_t kAudioPackSize = 2304;            // followed by 20 zero
 inline constexpr uint32_t kMuxRate = 3528;                // units of 50 bytes per second
 inline constexpr size_t kPackHeaderSize = 12;             // start code, SCR and mux rate
 
+// The sequence header gives the video buffer (VBV) size in units of 16 kbit.
+inline constexpr size_t kVbvUnit = 2048;  // bytes
+
+// Picture sizes of Video CD streams; high-resolution stills double both.
+namespace picture {
+inline constexpr uint16_t kWidth = 352;
+inline constexpr uint16_t kPalHeight = 288;
+inline constexpr uint16_t kNtscHeight = 240;
+}  // namespace picture
+
 // Start codes (the byte after 00 00 01).
 namespace start_code {
 inline constexpr uint8_t kPicture = 0x00;

@@ -13,7 +13,6 @@ namespace {
 
 constexpr size_t kPacketPrefixSize = 6;  // start code and length
 constexpr size_t kHeaderSearchLimit = 2000;
-constexpr uint16_t kPalHeight = 288;
 
 bool IsPrefix(const uint8_t* b) {
   return b[0] == 0 && b[1] == 0 && b[2] == 1;
@@ -147,9 +146,9 @@ void MpegPackReader::NoteAudio(size_t packet_size) {
 uint8_t MpegPackReader::GetContentType() const {
   uint8_t type = 0;
   if (audio_seen_) type = audio_mode_ == 2 ? 3 : audio_mode_ == 3 ? 1 : 2;
-  if (video_seen_[0]) return type | (heights_[0] == kPalHeight ? 0x1C : 0x0C);
+  if (video_seen_[0]) return type | (heights_[0] == picture::kPalHeight ? 0x1C : 0x0C);
   if (!video_seen_[1]) return type;
-  type |= heights_[1] == kPalHeight ? 0x10 : 0;
+  type |= heights_[1] == picture::kPalHeight ? 0x10 : 0;
   return type | (video_seen_[2] ? 0x08 : 0x04);
 }
 

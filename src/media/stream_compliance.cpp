@@ -11,9 +11,9 @@
 namespace vcd2 {
 namespace {
 
-constexpr int kPalHeight = 288;
-constexpr int kNtscHeight = 240;
-constexpr int kWidth = 352;
+using picture::kNtscHeight;
+using picture::kPalHeight;
+using picture::kWidth;
 constexpr double kPalRate = 25;
 constexpr double kNtscRate = 30000.0 / 1001;
 constexpr double kFilmRate = 24000.0 / 1001;

@@ -17,7 +17,6 @@ constexpr size_t kSequenceHeaderSize = 12;
 constexpr uint8_t kExtension = 0xB5;      // start code of an MPEG-2 sequence extension
 constexpr uint8_t kPrivateStream = 0xBD;  // AC-3 and PCM audio, by the substream id
 constexpr uint32_t kBitRateUnit = 400;    // bit/s
-constexpr uint32_t kBufferUnit = 2048;    // bytes (16 kbit)
 constexpr uint32_t kVariableBitRate = 0x3FFFF;
 constexpr std::array<double, 16> kFrameRates = {0,  24000.0 / 1001, 24, 25, 30000.0 / 1001, 30,
                                                 50, 60000.0 / 1001, 60};
@@ -71,7 +70,7 @@ bool NoteSequenceHeader(std::span<const uint8_t> payload, StreamFacts& facts) {
     const uint32_t rate = uint32_t{s[8]} << 10 | uint32_t{s[9]} << 2 | s[10] >> 6;
     facts.variable_rate = rate == kVariableBitRate;
     facts.video_bit_rate = facts.variable_rate ? 0 : rate * kBitRateUnit;
-    facts.buffer_size = ((uint32_t{s[10]} & 0x1F) << 5 | s[11] >> 3) * kBufferUnit;
+    facts.buffer_size = ((uint32_t{s[10]} & 0x1F) << 5 | s[11] >> 3) * kVbvUnit;
     facts.video_version = NextStartCode(payload, i + kSequenceHeaderSize) == kExtension ? 2 : 1;
     facts.video_codec = facts.video_version == 2 ? "mpeg2video" : "mpeg1video";
     return true;
