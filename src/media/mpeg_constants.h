@@ -14,6 +14,11 @@ inline constexpr size_t kAudioPackSize = 2304;            // followed by 20 zero
 inline constexpr uint32_t kMuxRate = 3528;                // units of 50 bytes per second
 inline constexpr size_t kPackHeaderSize = 12;             // start code, SCR and mux rate
 
+// The only pack lengths a Video CD sector can carry.
+inline bool IsSectorPackLength(size_t length) {
+  return length == kVideoPackSize || length == kAudioPackSize;
+}
+
 // The sequence header gives the video buffer (VBV) size in units of 16 kbit.
 inline constexpr size_t kVbvUnit = 2048;  // bytes
 

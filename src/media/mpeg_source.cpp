@@ -123,7 +123,7 @@ Status WriteMpegFile(SourceContext& context) {
                           path};
   pack.end_of_record = false;
   for (;;) {
-    if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {  // the copy stops here
+    if (!IsSectorPackLength(pack.length)) {  // WritePackSector refuses it: the copy stops here
       WarnAboutProblems(path, FindStreamProblems(path, facts.Facts()));
     }
     if (!WritePackSector(sector, pack, placement)) return false;

@@ -43,7 +43,7 @@ Status WriteAt(PackPlacement& placement, RawSector& sector, PackKind kind, bool 
 Status WritePackSector(RawSector& sector, const MpegPackReader::Pack& pack,
                        PackPlacement& placement) {
   const uint32_t clock = ReadScr(sector.data() + kUserDataOffset + 4);
-  if (pack.length != kAudioPackSize && pack.length != kVideoPackSize) {
+  if (!IsSectorPackLength(pack.length)) {
     ReportError(
         "Illegal MPEG Packet.\r\n%s: the pack at byte %llu is %zu bytes long, not %zu or %zu.",
         placement.path.c_str(), static_cast<unsigned long long>(pack.offset), pack.length,
