@@ -1,10 +1,10 @@
 #include "driver/check_script.h"
 
-#include <filesystem>
 #include <string>
 
 #include "base/progress.h"
 #include "driver/host_tables.h"
+#include "make/file_tests.h"
 #include "make/make_rules.h"
 #include "vcd2/vcd2.h"
 
@@ -23,7 +23,7 @@ std::string PendingRules(const VcdProject& project) {
   std::string listing;
   for (const auto& rule : project.makes) {
     const std::string target = PathOf(*rule->GetTarget());
-    bool due = !std::filesystem::exists(target);
+    bool due = !FileIsPresent(target);  // as MAKE decides: an empty target is missing
     for (const auto& source : rule->GetSources()) due |= !IsUpToDate(target, PathOf(*source));
     if (due) {
       listing += std::string("  MAKE ") + kKindNames[static_cast<size_t>(rule->Kind())] + " " +
