@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -104,19 +103,18 @@ bool RunPhases(VcdProject& project) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vcd2;
   static const std::set<std::string> media = PrepareMedia();
-  std::FILE* script = size == 0 ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(data), size, "rb");
-  if (script == nullptr) return 0;
+  const UniqueFile script = fuzz::OpenBytes(data, size);
+  if (!script) return 0;
   {
     VcdProject project;
     project.script_path = "fuzz.vcd";
-    project.script_file = script;
+    project.script_file = script.get();
     project.parse_enabled = 1;
     try {
       (void)RunPhases(project);
     } catch (const FileError&) {  // a source that cannot be measured; result 4 in a build
     }
   }
-  std::fclose(script);
   for (const auto& entry : std::filesystem::directory_iterator(".")) {
     if (!media.count(entry.path().filename().string())) std::filesystem::remove_all(entry.path());
   }

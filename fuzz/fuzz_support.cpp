@@ -45,6 +45,10 @@ const std::string& WorkDir() {
   return directory.Path();
 }
 
+UniqueFile OpenBytes(const uint8_t* data, size_t size) {
+  return UniqueFile(size == 0 ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(data), size, "rb"));
+}
+
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size) {
   const std::string path = WorkDir() + "/" + name;
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

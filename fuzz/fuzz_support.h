@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/unique_file.h"
 #include "sector/sector_writer.h"
 
 namespace vcd2::fuzz {
@@ -14,6 +15,10 @@ void Quiet();
 
 // A private directory of this process, removed when it ends.
 const std::string& WorkDir();
+
+// The bytes as a read-only stream (an empty one for no bytes, which fmemopen
+// refuses); null when the system has no stream to give.
+UniqueFile OpenBytes(const uint8_t* data, size_t size);
 
 // Writes bytes to a file of the work directory; returns its path.
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size);

@@ -4,10 +4,10 @@
 // a hang, and every frame delivered must be as long as its header says.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <tuple>
 
+#include "fuzz_support.h"
 #include "make/audio_frame_reader.h"
 #include "make/silent_frame.h"
 #include "media/video_unit_reader.h"
@@ -17,11 +17,6 @@ namespace {
 constexpr size_t kMaxUnits = 64;
 constexpr size_t kSmallestFrame = 96;  // 32 kbit/s at 48 kHz
 constexpr size_t kSilentFrames = 8;
-
-vcd2::UniqueFile OpenBytes(const uint8_t* data, size_t size) {
-  return vcd2::UniqueFile(size == 0 ? std::tmpfile()
-                                    : fmemopen(const_cast<uint8_t*>(data), size, "rb"));
-}
 
 // The encoder is slow to start: one silent frame per kind of stream.
 const std::vector<uint8_t>& SilentFrame(const vcd2::AudioFrameHeader& header) {
@@ -33,7 +28,7 @@ const std::vector<uint8_t>& SilentFrame(const vcd2::AudioFrameHeader& header) {
 }
 
 void ReadUnits(const uint8_t* data, size_t size) {
-  vcd2::VideoUnitReader reader(OpenBytes(data, size));
+  vcd2::VideoUnitReader reader(vcd2::fuzz::OpenBytes(data, size));
   (void)reader.ReadSequenceHeader();
   std::vector<uint8_t> units;
   for (size_t i = 0; i < kMaxUnits && reader.CopyUnit(units); ++i) {
@@ -41,7 +36,7 @@ void ReadUnits(const uint8_t* data, size_t size) {
 }
 
 void ReadFrames(const uint8_t* data, size_t size) {
-  vcd2::AudioFrameReader reader(OpenBytes(data, size));
+  vcd2::AudioFrameReader reader(vcd2::fuzz::OpenBytes(data, size));
   std::string found;
   if (!reader.Open(found)) return;
   reader.SetSilentFrame(SilentFrame(reader.Header()));
