@@ -69,7 +69,6 @@ TEST(GenRtfTest, RecordOptionsOfTheParts) {
   // The first file's parts are copied in source_writer_test.
   EXPECT_EQ(options(1, 0), (std::pair<int, int>(0x28, 0xA9)));
   EXPECT_EQ(options(2, 0), (std::pair<int, int>(0x08, 0x88)));  // 257 counts as 1
-  EXPECT_EQ(run.project->cdi_files[0]->GetFileType(), FileType::kPartsFile);
 }
 
 const PsdList& OnlyList(const test::ScriptRun& run) {
@@ -126,17 +125,12 @@ TEST(ListStatementsTest, WaitTimeCodes) {
   }
 }
 
-TEST(ListStatementsTest, StartLabelsAndRefusedWords) {
-  auto run = Parse(Script20("PLAYLIST START ENDPLAYLIST"));
-  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kStart);
-  EXPECT_EQ(OnlyList(run).label, "");
-  run = Parse("VERSION 2.0 PLAYLIST L PREVIOUS MULTI ENDPLAYLIST ENDFILE");
-  EXPECT_TRUE(run.ok);  // a warning: parsing goes on
+// Refused label words (STOP, NONE, ...) are in rejected_scripts_test.cpp.
+TEST(ListStatementsTest, AMultiTargetInAPlayListIsOnlyWarnedAbout) {
+  const auto run = Parse("VERSION 2.0 PLAYLIST L PREVIOUS MULTI ENDPLAYLIST ENDFILE");
+  EXPECT_TRUE(run.ok);
   EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname L.")});
   EXPECT_EQ(OnlyList(run).previous.kind, TargetKind::kNone);
-  run = Parse("VERSION 2.0 SELECTION NONE ENDSELECTION ENDFILE");
-  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname NONE.")});
-  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kRefused);
 }
 
 TEST(MakeTest, AudioParameterWords) {
