@@ -35,8 +35,6 @@ TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
        "OUTPUT 1 (@/f.txt) is the same file as the source of FILE F.TXT (@/f.txt)."},
       {"1 DIR \"data.bin\" 2 DIR \"t1.bin\"", "", "@/t1",
        "OUTPUT 2 (@/t1.bin) is the same file as the disc image (@/t1.bin)."},
-      {"1 DIR \"data.bin\" 2 DIR \"t1.mpg\"", "", "",
-       "OUTPUT 2 (@/t1.mpg) is the same file as the source of MPGTRACK T1 (@/t1.mpg)."},
       {"1 DIR \"sub/../s.mpg\" 2 DIR \"t1.bin\"",
        "SEGMENT S 1 DIR \"s.mpg\" PLAYLIST START PLAY S ENDPLAY ENDPLAYLIST", "",
        "OUTPUT 1 (@/sub/../s.mpg) is the same file as the source of SEGMENT S (@/s.mpg)."},
