@@ -1,6 +1,5 @@
 /* A C host: registers a table and runs builds through the shared library. */
 #include <stdio.h>
-#include <string.h>
 
 #include "vcd2/vcd2.h"
 

@@ -37,6 +37,12 @@ const std::string kPlaytime = "@1 Playtime value must be INF or between 1 and 65
 const std::string kWaittime = "@1 Waittime value must be INF or between 0 and 30000.";
 const std::string kLoop = "@1 Loop value must be INF or between 1 and 255.";
 const std::string kNames = ": 8.3 d-characters (A-Z, 0-9, _) expected.";
+// 256 play or selection items, one more than a descriptor counts.
+std::string Items256() {
+  std::string items;
+  for (int i = 0; i < 256; ++i) items += " A";
+  return items;
+}
 // Two tracks and a segment for the label cases.
 const std::string kMaterial =
     R"(MPGTRACK T1 1 "t1.mpg" MPGTRACK T2 2 "t2.mpg" SEGMENT S1 1 "s1.mpg" )";
@@ -63,7 +69,7 @@ TEST(RejectedScriptTest, Statements) {
       {"FORM", {"@1 Keyword \"FORM\" unexpected."}},
       {"\nENDPLAYLIST", {"@2 Keyword \"ENDPLAYLIST\" currently not supported."}},
       {"VERSION 2", {"@1 Version number redefined."}},
-      {"\nALBUM \"" + std::string(70000, 'x') + "\" ENDFILE",
+      {"\nALBUM \"" + std::string(ScriptReader::kMaxWordLength + 1, 'x') + "\" ENDFILE",
        {"@2 A word is longer than 65536 characters."}},
       {"OUTPUT X", {"@1 Expected numerical value or ENDOUTPUT (found X"}},
       {"OUTPUT 1", {"@1 EOF encountered.", "@1 Expected output filename."}},
@@ -105,6 +111,9 @@ TEST(RejectedScriptTest, Statements) {
       {"PLAYLIST L WAIT 30008", {kWaittime}},
       {"PLAYLIST L WAIT -22", {kWaittime}},
       {"PLAYLIST L AUTOWAIT SOON", {kWaittime}},
+      {"PLAYLIST L PLAY" + Items256(), {"@1 PLAYLIST L (line 1) has more than 255 play items."}},
+      {"SELECTION S PLAY A ITEMS" + Items256(),
+       {"@1 SELECTION S (line 1) has more than 255 selection items."}},
       {"SELECTION S LOOP", {"@1 Encountered EOF expecting loop parameter."}},
       {"SELECTION S LOOP 256", {kLoop}},
       {"SELECTION S LOOP 0", {kLoop}},
@@ -144,7 +153,6 @@ TEST(RejectedScriptTest, Statements) {
       {R"(MPGTRACK A 3 "a" MPGTRACK B 3 "b" ENDFILE)", {"reused sequence number."}},
       {R"(SEGMENT S 0 "s" ENDFILE)", {"reused sequence number."}},
       {R"(SEGMENT S 32767 "s" ENDFILE)", {"reused sequence number."}},
-      {R"(SEGMENT S 40000 "s" ENDFILE)", {"reused sequence number."}},
       {R"(OUTPUT 1 "x" 1 "y" ENDOUTPUT ENDFILE)", {"reused sequence number."}},
       // The label check visits everything before it fails.
       {"DEFENTRY E 1:0 NOTRACK DEFENTRY F 2:0 NEITHER ENDFILE",
@@ -177,8 +185,10 @@ TEST(RejectedScriptTest, Statements) {
 }
 
 // A script file over 16 MiB is refused before it is read, whatever it holds;
-// one of exactly that size is read to its end.
-TEST(RejectedScriptTest, TheScriptSizeBound) {
+// one of exactly that size is read to its end, as is a word of the longest length.
+TEST(RejectedScriptTest, TheScriptAndWordSizeBounds) {
+  EXPECT_TRUE(
+      test::Parse(test::Script20("ALBUM " + std::string(ScriptReader::kMaxWordLength, 'x'))).ok);
   const std::string end = "\nENDFILE";
   std::string script = "VERSION 2.0\n";
   script.resize(ScriptReader::kMaxScriptSize - end.size(), ' ');

@@ -108,14 +108,5 @@ TEST(ScriptReaderTest, IntegersAndVersionNumbers) {
   }
 }
 
-TEST(ScriptReaderTest, AnOverlongWordEndsTheScript) {
-  Reader reader("\"" + std::string(ScriptReader::kMaxWordLength + 1, 'x') + "\" NEXT");
-  EXPECT_FALSE(reader->ReadWord());
-  EXPECT_TRUE(reader->WordTooLong());
-  EXPECT_FALSE(reader->ReadWord());
-  Reader fits(std::string(ScriptReader::kMaxWordLength, 'x'));
-  EXPECT_TRUE(fits->ReadWord());
-}
-
 }  // namespace
 }  // namespace vcd2

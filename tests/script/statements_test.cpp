@@ -20,42 +20,29 @@ TEST(DispatcherTest, EndFileEndsTheScriptAndCommentsSkipTheirLine) {
   EXPECT_EQ(Parse("version \"2.00\" ENDFILE").project->version, 2u);
 }
 
-TEST(DiscStatementsTest, AlbumVolumeAndApplication) {
-  const auto run = Parse(Script20("ALBUM \"ABCDEFGHIJKLMNOPQRST\" VOLUME 65537 ANZVOL 3 APP \"" +
-                                  std::string(60, 'a') + "\""));
-  ASSERT_TRUE(run.ok);
+// Names in the image are 8.3 d-characters with ";1" at most.
+TEST(DiscStatementsTest, WhatTheyRecord) {
+  const auto run = Parse(Script20(
+      "ALBUM \"ABCDEFGHIJKLMNOPQRST\" VOLUME 65537 ANZVOL 3 APP \"" + std::string(60, 'a') +
+      "\"\nOUTPUT 2 \"t.bin\"\n1 DISK \"d.bin\" ENDOUTPUT OUTPUT ENDOUTPUT\n"
+      "FILE \"A.TXT\" \"a.txt\" RTF \"B.RTF\" M \"b.rtf\" IFFDYUV \"C.IFF\" \"c\" "
+      "COPYRIGHT \"CR.TXT\" \"cr\" ABSTRACT \"AB.TXT\" \"ab\" VOLSET \"VS\" \"vs\" "
+      "BIBLIO \"BI\" \"bi\" DIR \"some dir\" LOGFILE \"log\"\n"
+      "FILE \"X.BIN;1\" \"x\" FILE \"_8CHARS_.E_1\" \"y\" FILE x.txt \"z\" RTF \"NOEXT\" \"r\" "
+      "GENRTF \"G.\" FORM 1 \"g\" EOF"));
+  ASSERT_TRUE(run.ok) << run.messages[0];
   const VcdProject& project = *run.project;
   EXPECT_EQ(std::string(project.album_id.begin(), project.album_id.end()), "ABCDEFGHIJKLMNOP");
   EXPECT_EQ(project.volume_number, 1);  // low 16 bits
   EXPECT_EQ(project.volume_count, 3);
   EXPECT_EQ(std::string(project.application_name.data()), std::string(47, 'a'));
-  const auto short_album = Parse(Script20("ALBUM abc"));
-  EXPECT_EQ(std::string(short_album.project->album_id.begin(), short_album.project->album_id.end()),
-            "ABC             ");
-  EXPECT_EQ(short_album.project->volume_count, 1);  // without ANZVOL
-}
-
-TEST(DiscStatementsTest, OutputBlocks) {
-  const auto run =
-      Parse(Script20("OUTPUT 2 \"t.bin\"\n1 DISK \"d.bin\" ENDOUTPUT OUTPUT ENDOUTPUT"));
-  ASSERT_TRUE(run.ok);
-  const auto& names = run.project->output_names;
+  const auto& names = project.output_names;
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(names[0]->sequence, 2u);
   EXPECT_EQ(names[0]->NewFullPath(), "t.bin");
   EXPECT_TRUE(names[1]->IsMountRelative());
   EXPECT_EQ(names[1]->SecondName(), "d.bin");
-}
-
-TEST(DiscStatementsTest, VolumeFilesGoToTheirLists) {
-  const auto run =
-      Parse(Script20("FILE \"A.TXT\" \"a.txt\" RTF \"B.RTF\" M \"b.rtf\" IFFDYUV \"C.IFF\" \"c\" "
-                     "COPYRIGHT \"CR.TXT\" \"cr\" ABSTRACT \"AB.TXT\" \"ab\" VOLSET \"VS\" \"vs\" "
-                     "BIBLIO \"BI\" \"bi\" "
-                     "DIR \"some dir\" LOGFILE \"log\""));
-  ASSERT_TRUE(run.ok);
-  const VcdProject& project = *run.project;
-  ASSERT_EQ(project.cdi_files.size(), 3u);  // their types: source_writer_test
+  ASSERT_EQ(project.cdi_files.size(), 8u);  // their types: source_writer_test
   std::vector<FileType> descriptors;
   for (const auto& file : project.descriptor_files) descriptors.push_back(file->GetFileType());
   EXPECT_EQ(descriptors, (std::vector<FileType>{FileType::kCopyright, FileType::kAbstract,
@@ -64,13 +51,10 @@ TEST(DiscStatementsTest, VolumeFilesGoToTheirLists) {
   EXPECT_EQ(project.dir_text, "some dir");
   EXPECT_EQ(project.dir_given, 1u);
   EXPECT_EQ(project.log_file->NewFullPath(), "log");
-}
-
-TEST(DiscStatementsTest, NamesInTheImage) {
-  EXPECT_TRUE(Parse(Script20("FILE \"X.BIN;1\" \"x\" FILE \"_8CHARS_.E_1\" \"y\" "
-                             "FILE x.txt \"z\" RTF \"NOEXT\" \"r\" "
-                             "GENRTF \"G.\" FORM 1 \"g\" EOF"))
-                  .ok);
+  const auto short_album = Parse(Script20("ALBUM abc")).project;
+  EXPECT_EQ(std::string(short_album->album_id.begin(), short_album->album_id.end()),
+            "ABC             ");
+  EXPECT_EQ(short_album->volume_count, 1);  // without ANZVOL
 }
 
 TEST(GenRtfTest, RecordOptionsOfTheParts) {
@@ -85,7 +69,6 @@ TEST(GenRtfTest, RecordOptionsOfTheParts) {
   // The first file's parts are copied in source_writer_test.
   EXPECT_EQ(options(1, 0), (std::pair<int, int>(0x28, 0xA9)));
   EXPECT_EQ(options(2, 0), (std::pair<int, int>(0x08, 0x88)));  // 257 counts as 1
-  EXPECT_EQ(run.project->cdi_files[0]->GetFileType(), FileType::kPartsFile);
 }
 
 const PsdList& OnlyList(const test::ScriptRun& run) {
@@ -93,56 +76,29 @@ const PsdList& OnlyList(const test::ScriptRun& run) {
   return *run.project->lists.at(0);
 }
 
-TEST(PlayListTest, ClausesAndTheirValues) {
+TEST(ListStatementsTest, ClausesAreasAndItems) {
   const auto run = Parse(
       Script20("PLAYLIST L PLAY A B\nC ENDPLAY PLAY D ENDPLAY PREVIOUS START NEXT N RETURN STOP "
-               "PLAYTIME 600 WAIT 975 AUTOWAIT INF ENDPLAYLIST"));
-  ASSERT_TRUE(run.ok);
-  const PsdList& list = OnlyList(run);
-  EXPECT_EQ(list.kind, ListKind::kPlayList);
-  EXPECT_EQ(list.label_kind, ListLabelKind::kNamed);
+               "PLAYTIME 600 WAIT 975 AUTOWAIT INF ENDPLAYLIST\n"
+               "SELECTION S PLAY P NEXT X 10 20 30 300 PREVIOUS Y WAIT 15 RETURN R 1 2A B 7 "
+               "DEFAULT MULTINUM TIMEOUT T BASE 5 LOOP INF JUMP COMPLETE "
+               "ITEMS ENDITEMS 1 2 3 4 B ENDITEMS ENDSELECTION"));
+  ASSERT_TRUE(run.ok) << run.messages[0];
+  const PsdList& play_list = *run.project->lists.at(0);
+  EXPECT_EQ(play_list.kind, ListKind::kPlayList);
+  EXPECT_EQ(play_list.label_kind, ListLabelKind::kNamed);
   std::vector<std::pair<std::string, uint32_t>> items;
-  for (const auto& item : list.play_items) items.emplace_back(item.name, item.line);
+  for (const auto& item : play_list.play_items) items.emplace_back(item.name, item.line);
   EXPECT_EQ(items, (std::vector<std::pair<std::string, uint32_t>>{
                        {"A", 2}, {"B", 3}, {"C", 3}, {"D", 3}}));
-  EXPECT_EQ(list.previous.kind, TargetKind::kStart);
-  EXPECT_EQ(list.next.kind, TargetKind::kName);
-  EXPECT_EQ(list.next.name, "N");
-  EXPECT_EQ(list.return_target.kind, TargetKind::kStop);
-  EXPECT_EQ(list.playing_time, 600);
-  EXPECT_EQ(list.auto_wait, 255);
-}
-
-TEST(PlayListTest, WaitTimeCodes) {
-  const std::pair<const char*, int> cases[] = {
-      {"0", 0}, {"900", 60}, {"975", 61}, {"30000", 254}, {"-21", 0}, {"30007", 254}, {"INF", 255}};
-  for (const auto& [word, code] : cases) {
-    const auto run = Parse(Script20(std::string("PLAYLIST L WAIT ") + word + " ENDPLAYLIST"));
-    ASSERT_TRUE(run.ok) << word;
-    EXPECT_EQ(OnlyList(run).wait, code) << word;
-  }
-}
-
-TEST(PlayListTest, StartLabelsAndRefusedWords) {
-  auto run = Parse(Script20("PLAYLIST START ENDPLAYLIST"));
-  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kStart);
-  EXPECT_EQ(OnlyList(run).label, "");
-  run = Parse("VERSION 2.0 PLAYLIST L PREVIOUS MULTI ENDPLAYLIST ENDFILE");
-  EXPECT_TRUE(run.ok);  // a warning: parsing goes on
-  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname L.")});
-  EXPECT_EQ(OnlyList(run).previous.kind, TargetKind::kNone);
-  run = Parse("VERSION 2.0 SELECTION NONE ENDSELECTION ENDFILE");
-  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname NONE.")});
-  EXPECT_EQ(OnlyList(run).label_kind, ListLabelKind::kRefused);
-}
-
-TEST(SelectionTest, ClausesAreasAndItems) {
-  const auto run =
-      Parse(Script20("SELECTION S PLAY P NEXT X 10 20 30 300 PREVIOUS Y WAIT 15 RETURN R 1 2A B 7\n"
-                     "DEFAULT MULTINUM TIMEOUT T BASE 5 LOOP INF JUMP COMPLETE "
-                     "ITEMS ENDITEMS 1 2 3 4 B ENDITEMS ENDSELECTION"));
-  ASSERT_TRUE(run.ok) << run.messages[0];
-  const PsdList& list = OnlyList(run);
+  EXPECT_EQ(play_list.previous.kind, TargetKind::kStart);
+  EXPECT_EQ(play_list.next.kind, TargetKind::kName);
+  EXPECT_EQ(play_list.next.name, "N");
+  EXPECT_EQ(play_list.return_target.kind, TargetKind::kStop);
+  EXPECT_EQ(play_list.playing_time, 600);
+  EXPECT_EQ(play_list.auto_wait, 255);
+  const PsdList& list = *run.project->lists.at(1);
+  EXPECT_EQ(list.kind, ListKind::kSelection);
   EXPECT_EQ(list.play_items.size(), 1u);
   EXPECT_EQ(list.next.area, (HotSpotArea{10, 20, 30, 44}));
   EXPECT_EQ(list.previous.area, kDefaultArea);
@@ -157,6 +113,24 @@ TEST(SelectionTest, ClausesAreasAndItems) {
   EXPECT_EQ(list.selection_items[0].name, "ENDITEMS");  // the first word is always an item
   EXPECT_EQ(list.selection_items[0].area, (HotSpotArea{1, 2, 3, 4}));
   EXPECT_EQ(list.selection_items[1].name, "B");
+}
+
+TEST(ListStatementsTest, WaitTimeCodes) {
+  const std::pair<const char*, int> cases[] = {
+      {"0", 0}, {"900", 60}, {"975", 61}, {"30000", 254}, {"-21", 0}, {"30007", 254}, {"INF", 255}};
+  for (const auto& [word, code] : cases) {
+    const auto run = Parse(Script20(std::string("PLAYLIST L WAIT ") + word + " ENDPLAYLIST"));
+    ASSERT_TRUE(run.ok) << word;
+    EXPECT_EQ(OnlyList(run).wait, code) << word;
+  }
+}
+
+// Refused label words (STOP, NONE, ...) are in rejected_scripts_test.cpp.
+TEST(ListStatementsTest, AMultiTargetInAPlayListIsOnlyWarnedAbout) {
+  const auto run = Parse("VERSION 2.0 PLAYLIST L PREVIOUS MULTI ENDPLAYLIST ENDFILE");
+  EXPECT_TRUE(run.ok);
+  EXPECT_EQ(run.messages, Messages{AtLine(1, "Invalid labelname L.")});
+  EXPECT_EQ(OnlyList(run).previous.kind, TargetKind::kNone);
 }
 
 TEST(MakeTest, AudioParameterWords) {
@@ -193,16 +167,23 @@ TEST(MakeTest, MuxStreamsSourcesAndLengths) {
   EXPECT_EQ(run.project->makes[0]->GetTarget()->GetFileType(), FileType::kMpegSystem);
 }
 
-TEST(TrackStatementsTest, TracksAndSegments) {
+TEST(TrackStatementsTest, TracksSegmentsAndMounts) {
   const auto run = Parse(
       Script20("MPGTRACK T1 1 CD1 \"VIDEO.MPG\" SEGMENT S 7 \"s.mpg\" DATRACK D 3 wave \"d.wav\" "
-               "DATRACK E 4 PCMM \"e.pcm\""));
+               "DATRACK E 4 PCMM \"e.pcm\" MOUNT intern src c:\\video "
+               "MOUNT EXTERN X \"D:\\\" ON drive"));
   ASSERT_TRUE(run.ok);
-  EXPECT_EQ(run.project->mpeg_tracks[0]->video_standard, 2u);
-  EXPECT_EQ(run.project->segments[0]->sequence, 7u);
-  EXPECT_EQ(run.project->segments[0]->item_type, ItemType::kSegment);
-  EXPECT_EQ(run.project->audio_tracks[0]->GetFileType(), FileType::kWave);
-  EXPECT_EQ(run.project->audio_tracks[1]->GetFileType(), FileType::kPcmBigEndian);
+  const VcdProject& project = *run.project;
+  EXPECT_EQ(project.mpeg_tracks[0]->video_standard, 2u);
+  EXPECT_EQ(project.segments[0]->sequence, 7u);
+  EXPECT_EQ(project.audio_tracks[0]->GetFileType(), FileType::kWave);
+  EXPECT_EQ(project.audio_tracks[1]->GetFileType(), FileType::kPcmBigEndian);
+  EXPECT_EQ(project.mounts[0]->mode, MountMode::kIntern);
+  EXPECT_EQ(project.mounts[0]->label, "SRC");
+  EXPECT_EQ(project.mounts[0]->directory, "C:\\VIDEO");
+  EXPECT_EQ(project.mounts[1]->mode, MountMode::kExtern);
+  EXPECT_EQ(project.mounts[1]->directory, "D:\\");
+  EXPECT_EQ(project.mounts[1]->location, "DRIVE");
 }
 
 TEST(TrackStatementsTest, Timecodes) {
@@ -236,18 +217,6 @@ TEST(TrackStatementsTest, AutoPausePositionsAndTheirLine) {
   EXPECT_EQ(marks[1]->reference.kind, TargetKind::kStart);
   EXPECT_EQ(marks[2]->reference.line, 4u);  // the line after its last word
   EXPECT_EQ(marks[3]->position, 26u);       // a closing keyword stands as a position
-}
-
-TEST(TrackStatementsTest, InternAndExternMounts) {
-  const auto run = Parse(Script20("MOUNT intern src c:\\video MOUNT EXTERN X \"D:\\\" ON drive"));
-  ASSERT_TRUE(run.ok);
-  const auto& mounts = run.project->mounts;
-  EXPECT_EQ(mounts[0]->mode, MountMode::kIntern);
-  EXPECT_EQ(mounts[0]->label, "SRC");
-  EXPECT_EQ(mounts[0]->directory, "C:\\VIDEO");
-  EXPECT_EQ(mounts[1]->mode, MountMode::kExtern);
-  EXPECT_EQ(mounts[1]->directory, "D:\\");
-  EXPECT_EQ(mounts[1]->location, "DRIVE");
 }
 
 }  // namespace
