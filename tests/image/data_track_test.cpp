@@ -16,11 +16,12 @@
 namespace vcd2 {
 namespace {
 
-using Entry = test::IsoReader::Entry;
-
 class DataTrackTest : public test::DiscTest {
  protected:
-  void SetUp() override { PinRecordingDate(RecordingDate{126, 12, 5, 14, 30, 0, 4}); }
+  void SetUp() override {
+    PinRecordingDate(RecordingDate{126, 12, 5, 14, 30, 0, 4});
+    dir_.Write("copy.txt", std::string(3000, 'c'));
+  }
   void TearDown() override { PinRecordingDate(std::nullopt); }
 
   std::string Image() const { return Out("data.bin"); }
@@ -31,76 +32,43 @@ const char kNoTracks[] =
     "COPYRIGHT \"COPY.TXT\" DIR \"copy.txt\" VOLSET \"SET.TXT\" DIR \"copy.txt\"\n"
     "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT";
 
+// Read back by libiso9660; every other byte is pinned by the hash.
 TEST_F(DataTrackTest, AScriptWithoutTracksBuildsAReadableVolume) {
-  dir_.Write("copy.txt", std::string(3000, 'c'));
-  const auto build = test::BuildDisc(dir_, kNoTracks);
+  const auto build =
+      test::BuildDisc(dir_, std::string(kNoTracks) + "\nFILE \"APP.TXT\" DIR \"copy.txt\"");
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
-
-  // Read back by libiso9660; every other byte is pinned by the hash below.
+  EXPECT_EQ(test::Sha256(Image()),
+            "613eaa1e1a3d3f080c327cb7e1e952372fac4786a186c3713e609ab007d8de80");
   test::IsoReader reader(Image());
   const auto descriptor = reader.ReadDescriptor();
   EXPECT_EQ(descriptor.system_id, "CD-RTOS CD-BRIDGE");
   EXPECT_EQ(descriptor.volume_id, "MY ALBUM");
   EXPECT_EQ(descriptor.volume_set_id, "SET.TXT");
   EXPECT_EQ(descriptor.application_id, "CDI/TESTAPP;1");
-  // 152 reserved sectors and the 3000-byte file give 154; padded to 300 and
-  // 150 empty sectors behind, then 2 more.
+  // 152 reserved sectors, the 3000-byte file and APP.TXT give 156; padded
+  // to 300 and 150 empty sectors behind, then 2 more.
   EXPECT_EQ(descriptor.volume_space_size, 452);
   const auto root = reader.List("/");
   ASSERT_TRUE(root);
   std::vector<std::string> names;
-  for (const Entry& entry : *root) names.push_back(entry.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"COPY.TXT;1", "EXT", "MPEGAV", "SEGMENT", "SET.TXT;1",
-                                             "VCD"}));
-  EXPECT_EQ(root->at(0).lsn, 152u);
-  EXPECT_EQ(reader.List("/VCD/")->size(), 2u);
-  EXPECT_FALSE(reader.List("/CDI/"));  // no CD-i files, no folder
+  for (const auto& entry : *root) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"CDI", "COPY.TXT;1", "EXT", "MPEGAV", "SEGMENT",
+                                             "SET.TXT;1", "VCD"}));
   // 600 sectors in the image, 452 on the disc.
   EXPECT_EQ(build.summary.rfind("Images:\n  " + Image() + " ", 0), 0u);
-  const std::string rest = build.summary.substr(build.summary.find(" 1.41 MB\n"));
-  EXPECT_EQ(rest,
+  EXPECT_EQ(build.summary.substr(build.summary.find(" 1.41 MB\n")),
             " 1.41 MB\nTracks:\n   1  data track                      00:06\nEntries: 0\n"
             "Disc: 00:06, 1.1 MB; 0.1% of a 74-minute disc, 0.1% of an 80-minute disc\n");
-}
 
-// A root file named with its version is recorded once with it; the
-// descriptor names it without. No ALBUM leaves the volume identifier blank.
-// (The volume number in every directory record is pinned by the hash below.)
-TEST_F(DataTrackTest, VolumeFileNamesAndIdentifiers) {
-  dir_.Write("copy.txt", "x");
-  ASSERT_EQ(
-      test::BuildDisc(dir_, std::string(kNoTracks) + "\nABSTRACT \"ABS.TXT;1\" DIR \"copy.txt\"")
-          .result,
-      0);
-  const RawSector pvd = test::ReadImageSector(Image(), 16);
-  const uint8_t* fields = pvd.data() + kUserDataOffset;
-  EXPECT_EQ(std::string(fields + 739, fields + 776), "ABS.TXT" + std::string(30, ' '));
-  const auto root = test::IsoReader(Image()).List("/");
-  ASSERT_TRUE(root);
-  EXPECT_EQ(std::count_if(root->begin(), root->end(),
-                          [](const Entry& entry) { return entry.name == "ABS.TXT;1"; }),
-            1);
-  ASSERT_EQ(test::BuildDisc(dir_, "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT").result, 0);
-  const RawSector plain = test::ReadImageSector(Image(), 16);
-  EXPECT_EQ(std::string(plain.begin() + kUserDataOffset + 40, plain.begin() + kUserDataOffset + 72),
-            std::string(32, ' '));
-}
-
-// Both path tables list the root, then its directories by name, with the
-// extents the directory records give; the descriptor points at them.
-TEST_F(DataTrackTest, PathTablesMatchTheDirectories) {
-  dir_.Write("copy.txt", "x");
-  ASSERT_EQ(test::BuildDisc(dir_, kNoTracks).result, 0);
+  // Both path tables list the root, then its directories by name, with the
+  // extents the directory records give; the descriptor points at them.
   const RawSector pvd = test::ReadImageSector(Image(), 16);
   const uint8_t* fields = pvd.data() + kUserDataOffset;
   const uint32_t size = LoadLittleEndian32(fields + 132);
   EXPECT_EQ(LoadBigEndian32(fields + 136), size);
-  const uint32_t root_extent = LoadLittleEndian32(fields + 156 + 2);
-  test::IsoReader reader(Image());
-  std::vector<std::pair<std::string, uint32_t>> expected = {{std::string(1, '\0'), root_extent}};
-  const auto root = reader.List("/");
-  ASSERT_TRUE(root);
-  for (const Entry& entry : *root) {
+  std::vector<std::pair<std::string, uint32_t>> expected = {
+      {std::string(1, '\0'), LoadLittleEndian32(fields + 156 + 2)}};
+  for (const auto& entry : *root) {
     if (entry.directory) expected.emplace_back(entry.name, entry.lsn);
   }
   for (const bool big : {false, true}) {
@@ -111,9 +79,7 @@ TEST_F(DataTrackTest, PathTablesMatchTheDirectories) {
     while (record < table.data() + kUserDataOffset + size) {
       const uint8_t length = record[0];
       const uint32_t extent = big ? LoadBigEndian32(record + 2) : LoadLittleEndian32(record + 2);
-      const uint16_t parent =
-          big ? LoadBigEndian16(record + 6) : static_cast<uint16_t>(record[6] | record[7] << 8);
-      EXPECT_EQ(parent, 1);
+      EXPECT_EQ(big ? LoadBigEndian16(record + 6) : record[6] | record[7] << 8, 1);  // parent
       found.emplace_back(std::string(reinterpret_cast<const char*>(record + 8), length), extent);
       record += 8 + length + length % 2;
     }
@@ -122,28 +88,19 @@ TEST_F(DataTrackTest, PathTablesMatchTheDirectories) {
   }
 }
 
-// A whole image of a pinned date: any byte that changes shows here.
-TEST_F(DataTrackTest, APinnedBuildKeepsItsHash) {
-  dir_.Write("copy.txt", std::string(3000, 'c'));
-  ASSERT_EQ(
-      test::BuildDisc(dir_, std::string(kNoTracks) + "\nFILE \"APP.TXT\" DIR \"copy.txt\"").result,
-      0);
-  EXPECT_EQ(test::Sha256(Image()),
-            "613eaa1e1a3d3f080c327cb7e1e952372fac4786a186c3713e609ab007d8de80");
-}
-
 // Without MPEG tracks, 225 scrambler sectors and 75 more precede the CD-DA
-// track's 152-sector distance.
-TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracks) {
-  dir_.Write("copy.txt", "x");
+// track's 152-sector distance. A root file named with its version is
+// recorded once with it; the descriptor names it without. No ALBUM leaves
+// the volume identifier blank.
+TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracksAndVolumeIdentifiers) {
   dir_.Write("a.pcm", std::string(2353, 'a'));
-  const auto build =
-      test::BuildDisc(dir_, std::string(kNoTracks) + "\nDATRACK SONG 1 PCML DIR \"a.pcm\"");
+  const auto build = test::BuildDisc(dir_, std::string(kNoTracks) +
+                                               "\nABSTRACT \"ABS.TXT;1\" DIR \"copy.txt\"\n"
+                                               "DATRACK SONG 1 PCML DIR \"a.pcm\"");
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
   test::IsoReader reader(Image());
   const auto cdda = reader.List("/CDDA/");
-  ASSERT_TRUE(cdda);
-  ASSERT_EQ(cdda->size(), 1u);
+  ASSERT_TRUE(cdda && cdda->size() == 1);
   EXPECT_EQ(cdda->at(0).name, "AUDIO02.DAT;1");
   EXPECT_EQ(cdda->at(0).attributes, 0x4555);
   const uint32_t next_free = 450 + 225 + 75;
@@ -155,31 +112,41 @@ TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracks) {
   EXPECT_EQ(gap[18], 0x20);
   EXPECT_EQ(gap[24], test::ScramblerByte(12));
   EXPECT_TRUE(test::SectorIsValid(gap));
+
+  const RawSector pvd = test::ReadImageSector(Image(), 16);
+  EXPECT_EQ(std::string(pvd.begin() + kUserDataOffset + 739, pvd.begin() + kUserDataOffset + 776),
+            "ABS.TXT" + std::string(30, ' '));
+  EXPECT_FALSE(reader.List("/CDI/"));  // no CD-i files, no folder
+  const auto root = reader.List("/");
+  ASSERT_TRUE(root);
+  EXPECT_EQ(std::count_if(root->begin(), root->end(),
+                          [](const auto& entry) { return entry.name == "ABS.TXT;1"; }),
+            1);
+  ASSERT_EQ(test::BuildDisc(dir_, "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT").result, 0);
+  const RawSector plain = test::ReadImageSector(Image(), 16);
+  EXPECT_EQ(std::string(plain.begin() + kUserDataOffset + 40, plain.begin() + kUserDataOffset + 72),
+            std::string(32, ' '));
 }
 
 // A CD-DA source without one whole sample frame, or one that cannot be
 // opened although it exists, fails the build with one message.
 TEST_F(DataTrackTest, EmptyAndUnreadableCdDaSources) {
-  dir_.Write("copy.txt", "x");
   dir_.Write("empty.pcm", "");
   dir_.Write("short.pcm", "abc");
   std::filesystem::create_directory(dir_.Path() / "folder.pcm");
-  const std::string at = dir_.Path().string() + "/";
-  const std::pair<const char*, std::string> cases[] = {
+  const std::string source = "CD-DA source " + dir_.Path().string() + "/";
+  std::vector<std::pair<const char*, std::string>> cases = {
       {"empty.pcm",
-       "The CD-DA source " + at + "empty.pcm holds no audio: 0 bytes, not one sample frame of 4."},
+       "The " + source + "empty.pcm holds no audio: 0 bytes, not one sample frame of 4."},
       {"short.pcm",
-       "The CD-DA source " + at + "short.pcm holds no audio: 3 bytes, not one sample frame of 4."},
-      {"folder.pcm", "Could not open CD-DA source " + at + "folder.pcm: not a regular file."},
-  };
-  std::vector<std::pair<const char*, std::string>> all(std::begin(cases), std::end(cases));
+       "The " + source + "short.pcm holds no audio: 3 bytes, not one sample frame of 4."},
+      {"folder.pcm", "Could not open " + source + "folder.pcm: not a regular file."}};
   if (geteuid() != 0) {  // root reads any file
     dir_.Write("locked.pcm", "abcd");
     std::filesystem::permissions(dir_.Path() / "locked.pcm", std::filesystem::perms::none);
-    all.emplace_back("locked.pcm",
-                     "Could not open CD-DA source " + at + "locked.pcm: Permission denied.");
+    cases.emplace_back("locked.pcm", "Could not open " + source + "locked.pcm: Permission denied.");
   }
-  for (const auto& [name, message] : all) {
+  for (const auto& [name, message] : cases) {
     const auto build = test::BuildDisc(
         dir_, std::string(kNoTracks) + "\nDATRACK SONG 1 PCML DIR \"" + name + "\"");
     EXPECT_EQ(build.result, 1) << name;
