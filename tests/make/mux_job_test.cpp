@@ -75,12 +75,10 @@ class MuxJobTest : public ::testing::Test {
       item->length = source.length;
       list.push_back(std::move(item));
     }
-    MuxRun run;
     test::MessageCapture capture;
-    run.ok = static_cast<bool>(MuxJob(Target(), list).RunMux());
-    run.messages = capture.Messages();
-    if (run.ok) run.packs = test::ParsePacks(test::ReadBytes(Target()));
-    return run;
+    const bool ok = static_cast<bool>(MuxJob(Target(), list).RunMux());
+    return {ok, capture.Messages(),
+            ok ? test::ParsePacks(test::ReadBytes(Target())) : std::vector<test::ParsedPack>{}};
   }
 
   // A PAL pair shown for 2 s, then a PAL still for 2 s, with the audio,
@@ -137,18 +135,15 @@ TEST_F(MuxJobTest, PairInEitherOrder) {
     ASSERT_TRUE(run.ok);
     EXPECT_EQ(test::StreamData(run.packs, 0xE1), Carried(low));
     const auto high_data = test::StreamData(run.packs, 0xE2);
-    EXPECT_EQ(high_data, Carried(high));
+    ASSERT_EQ(high_data, Carried(high));
     const auto kb = static_cast<uint8_t>((high_data.size() + 1023) / 1024);
+    const auto is_high = [](const auto& pack) { return pack.packets.at(0).id == 0xE2; };
+    EXPECT_EQ(std::find_if(run.packs.begin(), run.packs.end(), is_high)->packets[0].buffer,
+              0x6000 | kb);
     EXPECT_EQ(run.packs[0].packets.at(0).data,
               (std::vector<uint8_t>{0x80, 0x1B, 0x91, 0x00, 0xE2, 0xFF, 0xE1, 0xE0, 0x2E, 0xE2,
                                     0xE0, kb}));
     EXPECT_EQ(run.packs.back().packets.at(0).id, 0xE1);
-    for (const auto& pack : run.packs) {
-      const auto& packet = pack.packets.at(0);
-      if (packet.id == 0xE2 && packet.pts) {
-        EXPECT_EQ(packet.buffer, 0x6000 | kb);
-      }
-    }
   }
 }
 
@@ -178,7 +173,6 @@ TEST_F(MuxJobTest, GroupsAndTheirPacks) {
             (std::vector<uint8_t>{0x80, 0x1B, 0x91, 0x00, 0xE1, 0xFF, 0xE1, 0xE0, 0x2E}));
   EXPECT_EQ(packs[0].packets.at(1).id, 0xBE);
   const auto& first = packs[1].packets.at(0);
-  EXPECT_EQ(first.id, 0xE1);
   EXPECT_EQ(first.buffer, 0x602E);
   EXPECT_EQ(first.data.size(), 2294u);
   EXPECT_EQ(*first.pts - *first.dts, 3600u);  // one picture at 25 Hz
@@ -198,8 +192,7 @@ TEST_F(MuxJobTest, RefusedRulesLeaveNoTarget) {
   const auto bytes = test::ReadBytes(low);
   const std::string no_end = dir_.Write("no_end.m1v", std::string(bytes.begin(), bytes.end() - 4));
   const std::string audio = Audio(0.5, 2, 224);
-  using Messages = std::vector<std::string>;
-  std::vector<std::pair<std::vector<MuxSource>, Messages>> cases = {
+  std::vector<std::pair<std::vector<MuxSource>, std::vector<std::string>>> cases = {
       {{{low, FileType::kMpegVideo, 1}, {low, kStill, 2}},
        {"Illegal MUX Mode", "Cannot multiplex motion pictures."}},
       {{{audio, kAudio, 1}}, {}},

@@ -20,8 +20,7 @@ struct Source {
 
 // Reads the format of a source held in memory and moves to its samples.
 std::unique_ptr<Source> Open(const std::string& bytes, FileType type) {
-  auto source = std::make_unique<Source>();
-  source->bytes = bytes;
+  auto source = std::make_unique<Source>(bytes);
   source->file.reset(fmemopen(source->bytes.data(), source->bytes.size(), "rb"));
   source->ok = static_cast<bool>(ReadSourceFormat(source->file.get(), type, source->format)) &&
                fseeko(source->file.get(), source->format.offset, SEEK_SET) == 0;
@@ -40,9 +39,8 @@ TEST(PcmSamplesTest, KnownSamplesInEveryFormat) {
   const Samples twice_left{1, 1, 2, 2, 0, 0, 0, 0}, twice_right{-1, -1, -2, -2, 0, 0, 0, 0};
   Samples quarter(16, 0);  // the SSND offset and block size words come first
   quarter.insert(quarter.end(), {7, 7, 7, 7, 9, 9, 9, 9});
-  const Samples wave8{0, -32768, 0x7F00, 0};  // WAVE silence is 0x80
-  Samples aiff8(8, 0);
-  aiff8.insert(aiff8.end(), {0x7F00, -32768});
+  const Samples wave8{0, -32768, 0x7F00, 0};                    // WAVE silence is 0x80
+  const Samples aiff8{0, 0, 0, 0, 0, 0, 0, 0, 0x7F00, -32768};  // the SSND words again
   // A LIST chunk of odd length (with its pad byte) before the samples; AIFF
   // inside a CAT container.
   const std::string listed = test::Chunk(

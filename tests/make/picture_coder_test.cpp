@@ -25,10 +25,6 @@ double LumaPsnr(const std::string& still, const std::string& picture, int width,
   return at == std::string::npos ? 0 : std::stod(log.substr(at + 7));
 }
 
-uint8_t Luma(const AVFrame& frame, int x, int y) {
-  return frame.data[0][y * frame.linesize[0] + x];
-}
-
 class PictureCoderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -95,7 +91,9 @@ TEST_F(PictureCoderTest, PicturesKeepTheirProportions) {
   } points[] = {{*wide, 176, 35, 16},     {*wide, 176, 36, 235},  {*wide, 176, 251, 235},
                 {*wide, 176, 252, 16},    {*square, 87, 240, 16}, {*square, 88, 240, 235},
                 {*square, 615, 240, 235}, {*square, 616, 240, 16}};
-  for (const auto& p : points) EXPECT_EQ(Luma(p.frame, p.x, p.y), p.luma) << p.x << "," << p.y;
+  for (const auto& p : points) {
+    EXPECT_EQ(p.frame.data[0][p.y * p.frame.linesize[0] + p.x], p.luma) << p.x << "," << p.y;
+  }
 }
 
 TEST_F(PictureCoderTest, FailuresLeaveNoTarget) {
