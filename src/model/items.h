@@ -80,10 +80,6 @@ class CdiFile : public ScriptItem {
     SetFileType(type);
   }
 
-  // Sets sector_count and byte_size from the source file's length; both stay
-  // 0 without a path or a readable file.
-  void MeasureSize();
-
   std::string name;  // name in the image
   uint32_t byte_size = 0;
 };
