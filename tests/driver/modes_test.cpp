@@ -44,6 +44,22 @@ TEST_F(ModesTest, ACheckWritesNothingAndEndsAsTheBuildWould) {
   }
 }
 
+// A check cannot measure a target that MAKE has yet to make: it names the
+// rules instead and makes nothing.
+TEST_F(ModesTest, ACheckListsTheMakeRulesThatWouldRun) {
+  dir_.Write("a.pcm", std::string(4608, '\0'));
+  const auto before = dir_.Listing();
+  BuilderCallbacks extra{};
+  extra.mode = VCD2_MODE_CHECK;
+  const test::DiscBuild check = test::BuildDisc(
+      dir_, "MAKE MPA 224S DIR \"a.mp2\" FROM PCML DIR \"a.pcm\" ENDMAKE", "", nullptr, &extra);
+  EXPECT_EQ(check.result, VCD2_RESULT_OK);
+  EXPECT_TRUE(check.messages.empty());
+  EXPECT_EQ(check.summary, "MAKE rules that would run:\n  MAKE MPA " + Out("a.mp2") +
+                               "\nThe images can be measured once these have run.\n");
+  EXPECT_EQ(dir_.Listing(), before);
+}
+
 TEST_F(ModesTest, ANonCompliantSourceIsWarnedAboutOnce) {
   const test::DiscBuild build = Run(VCD2_MODE_BUILD, "small.mpg");
   EXPECT_EQ(build.result, VCD2_RESULT_OK);
