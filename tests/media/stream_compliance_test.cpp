@@ -44,18 +44,13 @@ test::TempDir* StreamComplianceTest::media_ = nullptr;
 
 TEST_F(StreamComplianceTest, AVideoCdStreamHasWhatAVideoCdNeeds) {
   StreamFacts facts;
+  // No problem means MPEG-1 packs of the Video CD size and mux rate, and
+  // picture, frame rate, audio layer and sampling as a Video CD has them.
   EXPECT_TRUE(Problems("vcd.mpg", facts).empty());
-  EXPECT_EQ(facts.mpeg_version, 1);
-  EXPECT_EQ(facts.odd_packs, 0u);
   EXPECT_GT(facts.packs, 50u);
-  EXPECT_EQ(facts.mux_rate, 3528u);
-  EXPECT_EQ(facts.width * 1000 + facts.height, 352288);
-  EXPECT_DOUBLE_EQ(facts.frame_rate, 25);
   EXPECT_EQ(facts.video_bit_rate, 1150000u);
   EXPECT_EQ(facts.buffer_size, 40960u);
   EXPECT_FALSE(facts.still);
-  EXPECT_EQ(facts.audio_layer, 2);
-  EXPECT_EQ(facts.sample_rate, 44100);
   EXPECT_EQ(facts.audio_bit_rate, 224000u);
   EXPECT_EQ(facts.audio_mode, 0);
   EXPECT_NEAR(facts.duration, 1, 0.1);
