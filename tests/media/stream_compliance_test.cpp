@@ -54,8 +54,6 @@ TEST_F(StreamComplianceTest, AVideoCdStreamHasWhatAVideoCdNeeds) {
   EXPECT_EQ(facts.audio_bit_rate, 224000u);
   EXPECT_EQ(facts.audio_mode, 0);
   EXPECT_NEAR(facts.duration, 1, 0.1);
-  const std::string report = DescribeStream("vcd.mpg", facts, {});
-  EXPECT_EQ(report.rfind("vcd.mpg: Video CD compliant\n", 0), 0u) << report;
 }
 
 TEST_F(StreamComplianceTest, EachProblemComesWithTheCommandThatFixesIt) {
