@@ -58,11 +58,9 @@ std::unique_ptr<Copy> CopySource(const std::string& statement) {
           : WriteSourceSectors(project, copy->writer, *project.mpeg_tracks[0], 30, 1, true);
   copy->messages = capture.Messages();
   // Synthetic streams are not Video CD compliant; keep the other warnings.
-  for (const auto& warning : capture.Warnings()) {
-    if (warning.find("not Video CD compliant") == std::string::npos) {
-      copy->warnings.push_back(warning);
-    }
-  }
+  std::copy_if(capture.Warnings().begin(), capture.Warnings().end(),
+               std::back_inserter(copy->warnings),
+               [](const std::string& w) { return w.find("not Video CD compliant") == w.npos; });
   return copy;
 }
 
@@ -291,7 +289,6 @@ TEST(ReadersTest, RtfSectorsAreDescrambled) {
   SetSubheader(plain, {1, 0, 0x08, 0});
   plain[100] = 0x42;
   RawSector scrambled = plain;
-  scrambled[15] = 0x62;
   ScrambleSectorBody(scrambled.data() + 12);
   scrambled[15] = 0x62;  // the mode byte tells a scrambled sector
   std::string bytes(reinterpret_cast<const char*>(plain.data()), plain.size());
@@ -302,11 +299,6 @@ TEST(ReadersTest, RtfSectorsAreDescrambled) {
   EXPECT_EQ(copy->result.size, 4096u);
   EXPECT_EQ(copy->writer.sectors.at(1)[100], 0x42);
   EXPECT_EQ(copy->writer.sectors.at(1)[18], 0x08);
-  bytes[15] = 0x01;
-  const auto bad = CopySource("RTF \"R.RTF\" \"" + dir.Write("bad.rtf", bytes) + "\"");
-  EXPECT_FALSE(bad->result.ok);
-  EXPECT_EQ(bad->messages,
-            std::vector<std::string>{dir.Path().string() + "/bad.rtf is not a valid RTF file."});
 }
 
 std::string Chunk(const char* id, uint32_t size, const std::string& rest) {
@@ -342,20 +334,30 @@ TEST(ReadersTest, FilesFillSectorsOfTheirForm) {
   EXPECT_THROW(CopySource("FILE \"F\" \"" + (dir.Path() / "none").string() + "\""), FileError);
 }
 
-TEST(ReadersTest, BadPicturesAreRefused) {
+// A sector with a mode other than 2 (0x62 scrambled) is no RTF sector.
+TEST(ReadersTest, BadFilesAreRefused) {
   test::TempDir dir;
-  const std::string at = "\r\n" + (dir.Path() / "bad.iff").string() + ": ";
-  for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
-           {Chunk("FORM", 4, "ILBM"), "No IFF file." + at + "no FORM of type IMAG."},
-           {"short", "No IFF file." + at + "no FORM of type IMAG."},
-           {Chunk("FORM", 4, "IMAG") + "IHDR",
-            "No IDAT chunk." + at + "the FORM IMAG holds no IDAT chunk."},
-           {Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
-            "The IDAT chunk of " + (dir.Path() / "bad.iff").string() +
-                " claims 100000000 bytes; the file holds 16 behind its header."}}) {
-    const auto bad = CopySource("IFFDYUV \"P.IFF\" \"" + dir.Write("bad.iff", contents) + "\"");
+  const std::string path = (dir.Path() / "bad").string();
+  const std::string at = "\r\n" + path + ": ";
+  const struct {
+    const char* keyword;
+    std::string contents;
+    std::string message;
+  } cases[] = {
+      {"RTF", std::string(15, 0) + '\x01' + std::string(2336, 0),
+       path + " is not a valid RTF file."},
+      {"IFFDYUV", Chunk("FORM", 4, "ILBM"), "No IFF file." + at + "no FORM of type IMAG."},
+      {"IFFDYUV", "short", "No IFF file." + at + "no FORM of type IMAG."},
+      {"IFFDYUV", Chunk("FORM", 4, "IMAG") + "IHDR",
+       "No IDAT chunk." + at + "the FORM IMAG holds no IDAT chunk."},
+      {"IFFDYUV", Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
+       "The IDAT chunk of " + path +
+           " claims 100000000 bytes; the file holds 16 behind its header."}};
+  for (const auto& c : cases) {
+    dir.Write("bad", c.contents);
+    const auto bad = CopySource(std::string(c.keyword) + " \"X\" \"" + path + "\"");
     EXPECT_FALSE(bad->result.ok);
-    EXPECT_EQ(bad->messages, std::vector<std::string>{message});
+    EXPECT_EQ(bad->messages, std::vector<std::string>{c.message});
   }
 }
 
