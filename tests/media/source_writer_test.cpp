@@ -146,41 +146,30 @@ TEST(MpegSourceTest, TheEntryScanFindsSequenceHeaders) {
   using Found = std::vector<std::array<uint32_t, 3>>;
   constexpr uint32_t kPayload = 12 + 6 + 1;  // behind the pack and packet headers
   constexpr uint32_t kRoom = MpegSynth::kVideoPayload;
-  std::vector<std::pair<MpegSynth, Found>> cases;
+  std::vector<std::pair<MpegSynth, Found>> cases(2);
   std::vector<uint8_t> es(kRoom - 2, 0x55);
   for (int gop = 0; gop < 3; ++gop) {
     es = Joined({test::SequenceHeader(352, 288), test::GroupOfPictures(), test::Picture(2, 1, 1000),
                  test::Picture(0, 3, 1000), test::Picture(1, 3, 1000)},
                 es);
   }
-  cases.push_back({MpegSynth()
-                       .VideoStream(0, es)
-                       .Pack(100 * 1200, 0xE0)
-                       .Pack(101 * 1200, 0xE0, {}, 2320)
-                       .EndCode(),
-                   {{30, kPayload + kRoom - 2, 2}, {32, 756, 5}, {33, 1495, 8}}});
+  cases[0].first.VideoStream(0, es).Pack(100 * 1200, 0xE0);
+  cases[0].first.Pack(101 * 1200, 0xE0, {}, 2320).EndCode();
+  cases[0].second = {{30, kPayload + kRoom - 2, 2}, {32, 756, 5}, {33, 1495, 8}};
   const auto entry =
       Joined({test::SequenceHeader(352, 288), test::GroupOfPictures(), test::Picture(0, 1)});
-  cases.push_back({MpegSynth()
-                       .SystemHeaderPack(0, 0xC0, entry)
-                       .Pack(1200, 0xE0, test::Picture(1, 2))
-                       .Pack(2400, 0xE0, entry)
-                       .SystemHeaderPack(3600, 0xE0)
-                       .Pack(4800, 0xE0, entry, 2320)
-                       .EndCode(),
-                   {{30, kPayload + 18, 0}, {32, kPayload, 2}, {34, kPayload, 3}}});
+  cases[1].first.SystemHeaderPack(0, 0xC0, entry).Pack(1200, 0xE0, test::Picture(1, 2));
+  cases[1].first.Pack(2400, 0xE0, entry).SystemHeaderPack(3600, 0xE0);
+  cases[1].first.Pack(4800, 0xE0, entry, 2320).EndCode();
+  cases[1].second = {{30, kPayload + 18, 0}, {32, kPayload, 2}, {34, kPayload, 3}};
   for (uint32_t before = 1; before <= 6; ++before) {
     es = Joined({entry}, std::vector<uint8_t>(kRoom - before, 0x55));
     const auto at = es.begin() + kRoom;
-    cases.push_back({MpegSynth()
-                         .Pack(0, 0xE0, {es.begin(), at})
-                         .Pack(1200, 0xC0, {0xFF, 0xFD}, 2304)
-                         .Pack(2400, 0xE0, {at, es.end()})
-                         .Pack(3600, 0xE0, test::SequenceHeader(352, 288))
-                         .SystemHeaderPack(4800, 0xE0)
-                         .Pack(6000, 0xE0, test::Picture(0, 1))
-                         .Pack(7200, 0xE0),
-                     {{30, kPayload + kRoom - before, 0}}});
+    MpegSynth& split =
+        cases.emplace_back(MpegSynth(), Found{{30, kPayload + kRoom - before, 0}}).first;
+    split.Pack(0, 0xE0, {es.begin(), at}).Pack(1200, 0xC0, {0xFF, 0xFD}, 2304);
+    split.Pack(2400, 0xE0, {at, es.end()}).Pack(3600, 0xE0, test::SequenceHeader(352, 288));
+    split.SystemHeaderPack(4800, 0xE0).Pack(6000, 0xE0, test::Picture(0, 1)).Pack(7200, 0xE0);
   }
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);
@@ -191,14 +180,6 @@ TEST(MpegSourceTest, TheEntryScanFindsSequenceHeaders) {
       found.push_back({h.sector, h.position, h.picture});
     EXPECT_EQ(found, cases[i].second);
   }
-}
-
-std::vector<int32_t> Triggered(const Copy& copy) {
-  std::vector<int32_t> triggered;
-  for (const auto& [lba, sector] : copy.writer.sectors) {
-    if (sector[18] & 0x10) triggered.push_back(lba - 30);
-  }
-  return triggered;
 }
 
 // Marks set the trigger bit of the sector at their time, END of the last
@@ -216,7 +197,11 @@ TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
       "AUTOPAUSE U AT 0:0:0:20 AUTOPAUSE T AT 0:0:3:0");
   ASSERT_TRUE(copy->result.ok);
   EXPECT_EQ(copy->result.next_sector, 30 + 161);
-  EXPECT_EQ(Triggered(*copy), (std::vector<int32_t>{0, 12, 75, 150, 160}));
+  std::vector<int32_t> triggered;
+  for (const auto& [lba, sector] : copy->writer.sectors) {
+    if (sector[18] & 0x10) triggered.push_back(lba - 30);
+  }
+  EXPECT_EQ(triggered, (std::vector<int32_t>{0, 12, 75, 150, 160}));
   EXPECT_TRUE(copy->messages.empty());
   EXPECT_EQ(copy->warnings,
             (std::vector<std::string>{"AUTOPAUSE T AT 0:00:00:14 gets no trigger.",
