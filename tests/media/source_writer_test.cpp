@@ -6,14 +6,12 @@
 #include <map>
 
 #include "base/file_error.h"
-#include "media/mpeg_pack_reader.h"
 #include "media/source_writer.h"
 #include "sector/scrambler.h"
 #include "sector/sector_writer.h"
 #include "support/message_capture.h"
 #include "support/mpeg_synth.h"
 #include "support/script_runner.h"
-#include "support/sector_reference.h"
 #include "support/temp_dir.h"
 
 namespace vcd2 {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "base/unique_file.h"
 #include "sector/sequential_writer.h"
