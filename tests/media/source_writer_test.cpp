@@ -12,6 +12,7 @@
 #include "support/message_capture.h"
 #include "support/mpeg_synth.h"
 #include "support/script_runner.h"
+#include "support/sound_files.h"
 #include "support/temp_dir.h"
 
 namespace vcd2 {
@@ -263,17 +264,13 @@ TEST(MpegSourceTest, BadStreamsAreTakenOrRefused) {
   }
 }
 
-std::string Chunk(const char* id, uint32_t size, const std::string& rest) {
-  std::string chunk(id, 4);
-  for (int shift = 24; shift >= 0; shift -= 8) chunk += static_cast<char>(size >> shift);
-  return chunk + rest;
-}
-
 // An RTF file's second sector is scrambled (mode byte 0x62) and read back plain.
 TEST(ReadersTest, FilesFillSectorsOfTheirForm) {
   test::TempDir dir;
-  const std::string picture = Chunk("CAT ", 8, "ANIMxxxx") + Chunk("FORM", 100, "IMAG") +
-                              Chunk("IHDR", 0, "") + Chunk("IDAT", 4096, std::string(4096, 'y'));
+  const std::string idat = test::Chunk("IDAT", std::string(4096, 'y'), true);
+  const std::string picture =
+      test::Chunk("CAT ", "ANIMxxxx", true) +
+      test::Chunk("FORM", "IMAG" + test::Chunk("IHDR", "", true) + idat, true);
   RawSector plain{};
   plain[15] = 0x02;
   SetSubheader(plain, {1, 0, 0x08, 0});
@@ -324,11 +321,13 @@ TEST(ReadersTest, BadFilesAreRefused) {
   } cases[] = {
       {"RTF", std::string(15, 0) + '\x01' + std::string(2336, 0),
        path + " is not a valid RTF file."},
-      {"IFFDYUV", Chunk("FORM", 4, "ILBM"), "No IFF file." + at + "no FORM of type IMAG."},
+      {"IFFDYUV", test::Chunk("FORM", "ILBM", true), "No IFF file." + at + "no FORM of type IMAG."},
       {"IFFDYUV", "short", "No IFF file." + at + "no FORM of type IMAG."},
-      {"IFFDYUV", Chunk("FORM", 4, "IMAG") + "IHDR",
+      {"IFFDYUV", test::Chunk("FORM", "IMAG", true) + "IHDR",
        "No IDAT chunk." + at + "the FORM IMAG holds no IDAT chunk."},
-      {"IFFDYUV", Chunk("FORM", 4, "IMAG") + Chunk("IDAT", 100'000'000, std::string(16, 'y')),
+      {"IFFDYUV",
+       test::Chunk("FORM", "IMAG", true) + std::string("IDAT\x05\xF5\xE1\0", 8) +
+           std::string(16, 'y'),
        "The IDAT chunk of " + path +
            " claims 100000000 bytes; the file holds 16 behind its header."}};
   for (const auto& c : cases) {
