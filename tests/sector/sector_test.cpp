@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "sector/edc.h"
@@ -13,9 +14,8 @@ namespace {
 RawSector RandomSector(uint8_t submode_bits, unsigned seed) {
   std::mt19937 random(seed);
   RawSector sector{};
-  for (size_t i = kUserDataOffset; i < kRawSectorSize; ++i) {
-    sector[i] = static_cast<uint8_t>(random());
-  }
+  std::generate(sector.begin() + kUserDataOffset, sector.end(),
+                [&] { return static_cast<uint8_t>(random()); });
   SetSubheader(sector, {1, 2, submode_bits, 3});
   return sector;
 }

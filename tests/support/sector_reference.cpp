@@ -1,7 +1,6 @@
 #include "support/sector_reference.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "base/byte_order.h"
 
@@ -66,16 +65,13 @@ bool SectorIsValid(const RawSector& sector) {
 }
 
 uint8_t ScramblerByte(size_t index) {
-  static const std::vector<uint8_t> sequence = [] {
-    std::vector<uint8_t> bytes(2340, 0);
-    uint16_t reg = 1;
-    for (size_t bit = 0; bit < 2340 * 8; ++bit) {
-      bytes[bit / 8] |= static_cast<uint8_t>((reg & 1) << (bit % 8));
-      reg = static_cast<uint16_t>((reg >> 1) | (((reg ^ (reg >> 1)) & 1) << 14));
-    }
-    return bytes;
-  }();
-  return sequence.at(index);
+  uint16_t reg = 1;
+  uint8_t byte = 0;
+  for (size_t bit = 0; bit < index * 8 + 8; ++bit) {
+    if (bit >= index * 8) byte |= static_cast<uint8_t>((reg & 1) << (bit % 8));
+    reg = static_cast<uint16_t>((reg >> 1) | (((reg ^ (reg >> 1)) & 1) << 14));
+  }
+  return byte;
 }
 
 }  // namespace vcd2::test
