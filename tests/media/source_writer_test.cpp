@@ -109,17 +109,14 @@ TEST(MpegSourceTest, SubheadersByPackKind) {
   }
 }
 
+// Only still pictures, PAL motion with stereo audio, an NTSC still, mono audio.
 TEST(MpegSourceTest, ContentTypes) {
   const std::vector<uint8_t> stereo{0xFF, 0xFD, 0x94, 0x04}, mono{0xFF, 0xFD, 0x94, 0xC4};
+  const auto pal = test::SequenceHeader(352, 288), ntsc = test::SequenceHeader(352, 240);
   const std::pair<MpegSynth, uint8_t> cases[] = {
       {MpegSynth().Pack(0, 0xE2).Pack(1200, 0xE2), 0x00},
-      {MpegSynth()
-           .Pack(0, 0xE0, test::SequenceHeader(352, 288))
-           .Pack(1200, 0xC0, stereo, 2304)
-           .Pack(2400, 0xE0),
-       0x1E},  // PAL motion with stereo audio
-      {MpegSynth().Pack(0, 0xE1, test::SequenceHeader(352, 240)).Pack(1200, 0xE2).Pack(2400, 0xE2),
-       0x08},  // NTSC still
+      {MpegSynth().Pack(0, 0xE0, pal).Pack(1200, 0xC0, stereo, 2304).Pack(2400, 0xE0), 0x1E},
+      {MpegSynth().Pack(0, 0xE1, ntsc).Pack(1200, 0xE2).Pack(2400, 0xE2), 0x08},
       {MpegSynth().Pack(0, 0xC0, mono, 2304).Pack(1200, 0xC0, {}, 2304), 0x01}};
   for (const auto& [stream, type] : cases) {
     const auto copy = CopyStream(stream.Bytes());
