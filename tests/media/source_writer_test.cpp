@@ -205,9 +205,9 @@ TEST(MpegSourceTest, PauseMarksSetTheTriggerBit) {
                                       "AUTOPAUSE T AT 0:00:03:00 gets no trigger."}));
 }
 
-// A pack of odd length is refused, the sectors before stay written. A clock
-// jump may outrun the rest of the file by 5 seconds of sectors; one more is
-// refused before any filler is written. Back by one pack's time is taken, and
+// A file of zeros and a pack of odd length are refused. A clock jump may
+// outrun the rest of the file by 5 seconds of sectors; one more is refused
+// before its fillers are written. Back by one pack's time is taken, and
 // the span never wraps below the first pack; further back is refused. Two
 // junk bytes after pack 20 of 30 end the stream behind pack 19, which they
 // keep from ending, and the user learns what was left out.
