@@ -11,27 +11,6 @@ namespace {
 DiscBuild* current = nullptr;
 std::string stop_text;
 
-int32_t OnProgress(int32_t percent, const char* text) {
-  if (percent >= 0) return 1;
-  current->statuses.push_back(text);
-  current->events.push_back(text);
-  return !stop_text.empty() && stop_text == text ? 0 : 1;
-}
-
-void OnMessage(const char* text) {
-  current->messages.push_back(text);
-  current->events.push_back(std::string("! ") + text);
-}
-
-void OnWarning(const char* text) {
-  const bool compliance = std::string(text).find("not Video CD compliant") != std::string::npos;
-  (compliance ? current->compliance_warnings : current->warnings).push_back(text);
-}
-
-void OnSummary(const char* text) {
-  current->summary = text;
-}
-
 }  // namespace
 
 DiscBuild RunScript(const std::string& path, const std::string& stop_at, const char* disc_image,
@@ -41,12 +20,17 @@ DiscBuild RunScript(const std::string& path, const std::string& stop_at, const c
   stop_text = stop_at;
   static BuilderCallbacks callbacks{};
   callbacks = extra != nullptr ? *extra : BuilderCallbacks{};
-  callbacks.show_message = OnMessage;
-  callbacks.show_summary = OnSummary;
-  callbacks.show_warning = OnWarning;
+  callbacks.show_message = [](const char* text) { current->messages.push_back(text); };
+  callbacks.show_summary = [](const char* text) { current->summary = text; };
+  callbacks.show_warning = [](const char* text) {
+    const bool compliance = std::string(text).find("not Video CD compliant") != std::string::npos;
+    (compliance ? current->compliance_warnings : current->warnings).push_back(text);
+  };
   callbacks.disc_image = disc_image;
   VCD2SetCallbacks(&callbacks);
-  build.result = VCD2DiscBuilder(nullptr, path.c_str(), OnProgress);
+  build.result = VCD2DiscBuilder(nullptr, path.c_str(), [](int32_t percent, const char* text) {
+    return percent >= 0 || stop_text.empty() || stop_text != text ? 1 : 0;
+  });
   VCD2SetCallbacks(nullptr);
   current = nullptr;
   return build;

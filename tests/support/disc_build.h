@@ -16,9 +16,7 @@ namespace vcd2::test {
 // may name the directory as the mount label DIR.
 struct DiscBuild {
   int32_t result = -1;
-  std::vector<std::string> statuses;
   std::vector<std::string> messages;
-  std::vector<std::string> events;               // statuses and "! " + message, in order
   std::vector<std::string> compliance_warnings;  // "... is not Video CD compliant ..."
   std::vector<std::string> warnings;             // all other warnings
   std::string summary;

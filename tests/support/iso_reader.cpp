@@ -33,14 +33,10 @@ IsoReader::~IsoReader() {
 
 IsoReader::Descriptor IsoReader::ReadDescriptor() const {
   iso9660_pvd_t pvd;
-  Descriptor descriptor;
-  if (!iso9660_ifs_read_pvd(iso_, &pvd)) return descriptor;
-  descriptor.system_id = Take(iso9660_get_system_id(&pvd));
-  descriptor.volume_id = Take(iso9660_get_volume_id(&pvd));
-  descriptor.volume_set_id = Take(iso9660_get_volumeset_id(&pvd));
-  descriptor.application_id = Take(iso9660_get_application_id(&pvd));
-  descriptor.volume_space_size = iso9660_get_pvd_space_size(&pvd);
-  return descriptor;
+  if (!iso9660_ifs_read_pvd(iso_, &pvd)) return {};
+  return {Take(iso9660_get_system_id(&pvd)), Take(iso9660_get_volume_id(&pvd)),
+          Take(iso9660_get_volumeset_id(&pvd)), Take(iso9660_get_application_id(&pvd)),
+          iso9660_get_pvd_space_size(&pvd)};
 }
 
 std::optional<std::vector<IsoReader::Entry>> IsoReader::List(const std::string& directory) const {

@@ -13,14 +13,21 @@ void MpegSynth::PackHeader(uint32_t scr) {
   }
 }
 
+void MpegSynth::Packet(uint8_t id, size_t length, const std::vector<uint8_t>* payload) {
+  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, id, static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(length)});
+  const size_t start = bytes_.size();
+  bytes_.insert(bytes_.end(), length, 0xFF);
+  if (payload == nullptr) return;
+  bytes_[start] = 0x0F;  // no time stamps
+  std::copy_n(payload->begin(), std::min(payload->size(), length - 1),
+              bytes_.begin() + static_cast<long>(start) + 1);
+}
+
 MpegSynth& MpegSynth::Pack(uint32_t scr, uint8_t id, const std::vector<uint8_t>& payload,
                            size_t size) {
   PackHeader(scr);
-  const size_t packet_length = size - 12 - 6;
-  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, id, static_cast<uint8_t>(packet_length >> 8),
-                               static_cast<uint8_t>(packet_length), 0x0F});
-  const size_t room = packet_length - 1;
-  for (size_t i = 0; i < room; ++i) bytes_.push_back(i < payload.size() ? payload[i] : 0xFF);
+  Packet(id, size - 12 - 6, &payload);
   return *this;
 }
 
@@ -30,20 +37,8 @@ MpegSynth& MpegSynth::SystemHeaderPack(uint32_t scr, uint8_t first_stream,
   const uint8_t header[] = {0x00, 0x00, 0x01, 0xBB,         0x00, 0x0C, 0x80, 0x1B, 0x91,
                             0x04, 0xE1, 0xFF, first_stream, 0xE0, 0x2E, 0xC0, 0x20, 0x20};
   bytes_.insert(bytes_.end(), header, header + sizeof header);
-  const size_t length = 2324 - 12 - sizeof header - 6;
-  const uint8_t prefix[] = {0x00,
-                            0x00,
-                            0x01,
-                            static_cast<uint8_t>(video.empty() ? 0xBE : 0xE0),
-                            static_cast<uint8_t>(length >> 8),
-                            static_cast<uint8_t>(length)};
-  bytes_.insert(bytes_.end(), prefix, prefix + sizeof prefix);
-  const size_t start = bytes_.size();
-  bytes_.insert(bytes_.end(), length, 0xFF);
-  if (!video.empty()) {
-    bytes_[start] = 0x0F;  // no time stamps
-    std::copy(video.begin(), video.end(), bytes_.begin() + static_cast<long>(start) + 1);
-  }
+  Packet(video.empty() ? 0xBE : 0xE0, 2324 - 12 - sizeof header - 6,
+         video.empty() ? nullptr : &video);
   return *this;
 }
 
@@ -58,10 +53,7 @@ MpegSynth& MpegSynth::VideoStream(uint32_t first_scr, const std::vector<uint8_t>
 }
 
 MpegSynth& MpegSynth::Padding(size_t size) {
-  const size_t length = size - 6;
-  bytes_.insert(bytes_.end(), {0x00, 0x00, 0x01, 0xBE, static_cast<uint8_t>(length >> 8),
-                               static_cast<uint8_t>(length)});
-  bytes_.insert(bytes_.end(), length, 0xFF);
+  Packet(0xBE, size - 6, nullptr);
   return *this;
 }
 
@@ -81,19 +73,11 @@ void MpegSynth::WriteTo(const std::string& path) const {
 }
 
 std::vector<uint8_t> SequenceHeader(uint16_t width, uint16_t height) {
-  const auto byte = [](int value) { return static_cast<uint8_t>(value); };
-  return {0x00,
-          0x00,
-          0x01,
-          0xB3,
-          byte(width >> 4),
-          byte((width & 0x0F) << 4 | height >> 8),
-          byte(height),
-          0x13,
-          0xFF,
-          0xFF,
-          0xE0,
-          0x18};
+  std::vector<uint8_t> header = {0x00, 0x00, 0x01, 0xB3, 0, 0, 0, 0x13, 0xFF, 0xFF, 0xE0, 0x18};
+  header[4] = static_cast<uint8_t>(width >> 4);
+  header[5] = static_cast<uint8_t>((width & 0x0F) << 4 | height >> 8);
+  header[6] = static_cast<uint8_t>(height);
+  return header;
 }
 
 std::vector<uint8_t> GroupOfPictures() {
@@ -101,15 +85,9 @@ std::vector<uint8_t> GroupOfPictures() {
 }
 
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler) {
-  const auto byte = [](int value) { return static_cast<uint8_t>(value); };
-  std::vector<uint8_t> picture = {0x00,
-                                  0x00,
-                                  0x01,
-                                  0x00,
-                                  byte(temporal_reference >> 2),
-                                  byte((temporal_reference & 3) << 6 | type << 3),
-                                  0xFF,
-                                  0xF8};
+  std::vector<uint8_t> picture = {0x00, 0x00, 0x01, 0x00, 0, 0, 0xFF, 0xF8};
+  picture[4] = static_cast<uint8_t>(temporal_reference >> 2);
+  picture[5] = static_cast<uint8_t>((temporal_reference & 3) << 6 | type << 3);
   picture.insert(picture.end(), filler, 0x55);
   return picture;
 }

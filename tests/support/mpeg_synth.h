@@ -32,6 +32,9 @@ class MpegSynth {
 
  private:
   void PackHeader(uint32_t scr);
+  // A packet of `length` bytes behind its header: without a payload all
+  // 0xFF; with one, 0x0F (no time stamps), the payload and 0xFF.
+  void Packet(uint8_t id, size_t length, const std::vector<uint8_t>* payload);
   std::vector<uint8_t> bytes_;
 };
 

@@ -24,17 +24,11 @@ ParsedPacket ParsePacket(const uint8_t* p, size_t length) {
       packet.buffer = static_cast<uint16_t>(body[0] << 8 | body[1]);
       body += 2;
     }
-    if ((*body & 0xF0) == 0x30) {
-      packet.pts = TimeStamp(body);
-      packet.dts = TimeStamp(body + 5);
-      body += 10;
-    } else if ((*body & 0xF0) == 0x20) {
-      packet.pts = TimeStamp(body);
-      body += 5;
-    } else {
-      EXPECT_EQ(*body, 0x0F);
-      ++body;
-    }
+    const int stamps = *body >> 4 == 3 ? 2 : *body >> 4 == 2 ? 1 : 0;  // else 0x0F
+    EXPECT_TRUE(stamps > 0 || *body == 0x0F);
+    if (stamps >= 1) packet.pts = TimeStamp(body);
+    if (stamps == 2) packet.dts = TimeStamp(body + 5);
+    body += stamps == 0 ? 1 : 5 * stamps;
   }
   packet.data.assign(body, end);
   return packet;

@@ -11,9 +11,7 @@
 namespace vcd2::test {
 namespace {
 
-enum class Phases { kParse, kAll };
-
-ScriptRun Run(const std::string& script, Phases phases) {
+ScriptRun Run(const std::string& script, bool sort_and_check) {
   ScriptRun run;
   run.project = std::make_unique<VcdProject>();
   MessageCapture capture;
@@ -27,7 +25,7 @@ ScriptRun Run(const std::string& script, Phases phases) {
   std::fclose(file);
   run.project->script_file = nullptr;
   Reporter().SetScriptName("");
-  if (run.ok && phases == Phases::kAll) {
+  if (run.ok && sort_and_check) {
     run.ok = SortItems(*run.project) && CheckLabels(*run.project);
   }
   run.messages = capture.Messages();
@@ -37,11 +35,11 @@ ScriptRun Run(const std::string& script, Phases phases) {
 }  // namespace
 
 ScriptRun Parse(const std::string& script) {
-  return Run(script, Phases::kParse);
+  return Run(script, false);
 }
 
 ScriptRun ParseSortCheck(const std::string& script) {
-  return Run(script, Phases::kAll);
+  return Run(script, true);
 }
 
 std::string Script20(const std::string& body) {
