@@ -63,7 +63,7 @@ TEST_F(BuildTest, StopsDuringAndAfterTheParse) {
   EXPECT_EQ(build.messages, Messages{script_ + " Line 1:\r\nParser reported an error."});
   build = test::RunScript(script_, "Sorting items...");
   EXPECT_EQ(build.result, 1);
-  EXPECT_EQ(build.events.back(), "Checking labels...");
+  EXPECT_EQ(build.last_status, "Checking labels...");
   EXPECT_EQ(VCD2DiscBuilder(nullptr, script_.c_str(), nullptr), 0);
 }
 

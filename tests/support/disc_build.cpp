@@ -29,7 +29,9 @@ DiscBuild RunScript(const std::string& path, const std::string& stop_at, const c
   callbacks.disc_image = disc_image;
   VCD2SetCallbacks(&callbacks);
   build.result = VCD2DiscBuilder(nullptr, path.c_str(), [](int32_t percent, const char* text) {
-    return percent >= 0 || stop_text.empty() || stop_text != text ? 1 : 0;
+    if (percent >= 0) return 1;
+    current->last_status = text;
+    return stop_text.empty() || stop_text != text ? 1 : 0;
   });
   VCD2SetCallbacks(nullptr);
   current = nullptr;

@@ -20,6 +20,7 @@ struct DiscBuild {
   std::vector<std::string> compliance_warnings;  // "... is not Video CD compliant ..."
   std::vector<std::string> warnings;             // all other warnings
   std::string summary;
+  std::string last_status;  // the last phase text shown
 };
 
 // Runs the script file through VCD2DiscBuilder with recording callbacks;
