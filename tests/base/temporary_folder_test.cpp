@@ -1,5 +1,5 @@
 // A build's temporary files live in a private folder that goes with it. That
-// the folder is made under TMPDIR is in image_file_test.
+// the folder is made under TMPDIR is in staged_outputs_test.
 #include "base/temporary_folder.h"
 
 #include <gtest/gtest.h>

@@ -57,7 +57,7 @@ TEST(ImageOutputTest, WriteFailuresAreReportedOnce) {
     EXPECT_FALSE(written || track.Flush());
   }
   // A call that fails names its error, then the file and the system's words;
-  // a file that cannot be made is in image_file_test.
+  // a file that cannot be made is in staged_outputs_test.
   EXPECT_EQ(capture.Messages(),
             std::vector<std::string>(
                 2, "Writing image file failed (28).\r\n/dev/full: No space left on device"));
