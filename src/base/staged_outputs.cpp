@@ -1,7 +1,6 @@
 #include "base/staged_outputs.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,17 +45,14 @@ constexpr char kNowhere[] = "/dev/null";
 
 }  // namespace
 
-// A folder that cannot take the file gives the temporary name, which then
-// fails to open with the error the build would meet.
+// A file the build reads back is staged as in a build, on the disk it would
+// take (so memory stays flat and a full disk fails alike), and never named.
 StagedOutputs::Entry StagedOutputs::Pretend(const std::string& path, bool write_only) const {
+  if (!write_only) return Stage(path);
   Entry entry{path, path + kTemporarySuffix, -1};
-  if (access(FolderOf(path).c_str(), W_OK) != 0) return entry;
-  if (write_only) {
-    entry.working_path = kNowhere;
-    return entry;
-  }
-  entry.fd = memfd_create("vcd2-check", MFD_CLOEXEC);
-  if (entry.fd >= 0) entry.working_path = FdPath(entry.fd);
+  // A folder that cannot take the file gives the temporary name, which then
+  // fails to open with the error the build would meet.
+  if (access(FolderOf(path).c_str(), W_OK) == 0) entry.working_path = kNowhere;
   return entry;
 }
 
@@ -147,7 +143,7 @@ void StagedOutputs::Discard() {
     if (entry.fd >= 0) {
       close(entry.fd);  // frees the unnamed file
     } else if (entry.working_path != kNowhere) {
-      unlink(entry.working_path.c_str());  // also a check's file where memfd failed
+      unlink(entry.working_path.c_str());
     }
   }
   entries_.clear();

@@ -22,9 +22,9 @@ class StagedOutputs {
   StagedOutputs& operator=(const StagedOutputs&) = delete;
   ~StagedOutputs() { Discard(); }
 
-  // A check runs the build without writing a file: afterwards Create gives
-  // files in memory, or /dev/null for those the build never reads back, and
-  // Commit names nothing.
+  // A check runs the build without leaving a file: afterwards Create stages
+  // the files the build reads back as usual and gives /dev/null for the
+  // others, and Commit names nothing.
   void WriteNothing() { write_nothing_ = true; }
 
   // Creates an empty file for `path` and returns the path to write it by.
