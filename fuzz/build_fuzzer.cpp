@@ -103,13 +103,10 @@ bool RunPhases(VcdProject& project) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vcd2;
   static const std::set<std::string> media = PrepareMedia();
-  const UniqueFile script = fuzz::OpenBytes(data, size);
-  if (!script) return 0;
   {
     VcdProject project;
-    project.script_path = "fuzz.vcd";
-    project.script_file = script.get();
-    project.parse_enabled = 1;
+    const UniqueFile script = fuzz::AttachScript(project, data, size);
+    if (!script) return 0;
     try {
       (void)RunPhases(project);
     } catch (const FileError&) {  // a source that cannot be measured; result 4 in a build

@@ -49,6 +49,14 @@ UniqueFile OpenBytes(const uint8_t* data, size_t size) {
   return UniqueFile(size == 0 ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(data), size, "rb"));
 }
 
+UniqueFile AttachScript(VcdProject& project, const uint8_t* data, size_t size) {
+  UniqueFile script = OpenBytes(data, size);
+  project.script_path = "fuzz.vcd";
+  project.script_file = script.get();
+  project.parse_enabled = 1;
+  return script;
+}
+
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size) {
   const std::string path = WorkDir() + "/" + name;
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/unique_file.h"
+#include "model/vcd_project.h"
 #include "sector/sector_writer.h"
 
 namespace vcd2::fuzz {
@@ -19,6 +20,11 @@ const std::string& WorkDir();
 // The bytes as a read-only stream (an empty one for no bytes, which fmemopen
 // refuses); null when the system has no stream to give.
 UniqueFile OpenBytes(const uint8_t* data, size_t size);
+
+// Makes the bytes the project's script, as the build thread hands it over;
+// the stream must stay open while the project parses. Null when the system
+// has no stream to give.
+UniqueFile AttachScript(VcdProject& project, const uint8_t* data, size_t size);
 
 // Writes bytes to a file of the work directory; returns its path.
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size);

@@ -13,12 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vcd2;
   fuzz::Quiet();
-  const UniqueFile script = fuzz::OpenBytes(data, size);
-  if (!script) return 0;
   VcdProject project;
-  project.script_path = "fuzz.vcd";
-  project.script_file = script.get();
-  project.parse_enabled = 1;
+  const UniqueFile script = fuzz::AttachScript(project, data, size);
+  if (!script) return 0;
   if (ParseScript(project)) {
     Reporter().SetScriptName("");
     if (SortItems(project)) (void)CheckLabels(project);
