@@ -43,11 +43,11 @@ bool FinishDisc(VcdProject& project) {
     if (!ExportDisc(project, host->disc_image)) return false;
   }
   // Measured before the outputs are named: a check's data image vanishes then.
-  const std::string summary = BuildSummary(project);
+  const bool shown =
+      host != nullptr && host->show_summary != nullptr && !project.output_names.empty();
+  const std::string summary = shown ? BuildSummary(project) : "";
   if (AbortRequested() || !project.outputs.Commit()) return false;
-  if (host != nullptr && host->show_summary != nullptr && !project.output_names.empty()) {
-    host->show_summary(summary.c_str());
-  }
+  if (shown) host->show_summary(summary.c_str());
   return true;
 }
 
