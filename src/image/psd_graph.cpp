@@ -117,6 +117,13 @@ std::vector<Link> Links(const PsdList& list) {
   return links;
 }
 
+// A node's name: L and the LID for a list, I and a number for a played item.
+std::string NodeName(char kind, size_t number) {
+  std::string name(1, kind);
+  name += std::to_string(number);  // not kind + string: GCC 12 warns of a bogus overlap there
+  return name;
+}
+
 class GraphWriter {
  public:
   explicit GraphWriter(const VcdProject& project);
@@ -125,6 +132,7 @@ class GraphWriter {
 
  private:
   const PsdList* ListTarget(const LabelRef& ref) const;
+  std::string ListNode(const PsdList& list) const { return NodeName('L', lids_.at(&list)); }
   std::string NodeOf(const LabelRef& ref);
   std::vector<std::string> ListLines(const PsdList& list) const;
   void MarkReachable();
@@ -161,7 +169,7 @@ const PsdList* GraphWriter::ListTarget(const LabelRef& ref) const {
 
 // The node an edge to ref ends at; empty when the reference leads nowhere.
 std::string GraphWriter::NodeOf(const LabelRef& ref) {
-  if (const PsdList* list = ListTarget(ref)) return "L" + std::to_string(lids_.at(list));
+  if (const PsdList* list = ListTarget(ref)) return ListNode(*list);
   if (ref.kind == TargetKind::kStop) {
     stop_used_ = true;
     return kStopNode;
@@ -169,7 +177,7 @@ std::string GraphWriter::NodeOf(const LabelRef& ref) {
   if (ref.kind != TargetKind::kItem) return {};
   const auto [node, added] = item_nodes_.try_emplace(ref.item, items_.size() + 1);
   if (added) items_.push_back(&ref);
-  return "I" + std::to_string(node->second);
+  return NodeName('I', node->second);
 }
 
 std::vector<std::string> GraphWriter::ListLines(const PsdList& list) const {
@@ -209,7 +217,7 @@ void GraphWriter::MarkReachable() {
 }
 
 void GraphWriter::WriteList(const PsdList& list) {
-  const std::string node = "L" + std::to_string(lids_.at(&list));
+  const std::string node = ListNode(list);
   const char* grey = reachable_.count(&list) == 0 ? kUnreachable : "";
   out_ += "  " + node + " [label=" + Label(ListLines(list));
   if (list.kind == ListKind::kSelection) out_ += ", style=rounded";

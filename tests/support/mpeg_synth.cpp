@@ -85,10 +85,16 @@ std::vector<uint8_t> GroupOfPictures() {
 }
 
 std::vector<uint8_t> Picture(uint16_t temporal_reference, uint8_t type, size_t filler) {
-  std::vector<uint8_t> picture = {0x00, 0x00, 0x01, 0x00, 0, 0, 0xFF, 0xF8};
-  picture[4] = static_cast<uint8_t>(temporal_reference >> 2);
-  picture[5] = static_cast<uint8_t>((temporal_reference & 3) << 6 | type << 3);
-  picture.insert(picture.end(), filler, 0x55);
+  const uint8_t header[] = {0x00,
+                            0x00,
+                            0x01,
+                            0x00,
+                            static_cast<uint8_t>(temporal_reference >> 2),
+                            static_cast<uint8_t>((temporal_reference & 3) << 6 | type << 3),
+                            0xFF,
+                            0xF8};
+  std::vector<uint8_t> picture(sizeof header + filler, 0x55);
+  std::copy(std::begin(header), std::end(header), picture.begin());
   return picture;
 }
 
