@@ -1,9 +1,10 @@
-// Feeds arbitrary bytes to the WAVE and AIFF readers and converts the
-// samples of whatever they accept. Every input must end in a clean refusal
+// Feeds arbitrary bytes to the WAVE and AIFF readers and decodes and mixes
+// the samples of whatever they accept. Every input must end in a clean refusal
 // or a bounded run of samples.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -18,15 +19,13 @@ void ReadAs(const uint8_t* data, size_t size, vcd2::FileType type) {
   const vcd2::UniqueFile file = vcd2::fuzz::OpenBytes(data, size);
   if (!file) return;
   vcd2::PcmFormat format;
-  if (!vcd2::ReadSourceFormat(file.get(), type, format) || format.rate > vcd2::kMpegAudioRate ||
-      fseeko(file.get(), format.offset, SEEK_SET) != 0) {
-    return;
-  }
-  for (bool mono_output : {false, true}) {
-    fseeko(file.get(), format.offset, SEEK_SET);
-    vcd2::PcmSamples samples(format, file.get(), mono_output);
-    std::vector<int16_t> left(kBufferSamples), right(kBufferSamples);
-    while (samples.Read(left, right) != 0) {
+  std::string why;
+  if (!vcd2::ReadSoundHeader(file.get(), "fuzz", type, format, why)) return;
+  for (int channels : {1, 2}) {
+    if (fseeko(file.get(), format.offset, SEEK_SET) != 0) return;
+    vcd2::PcmSamples samples(format, file.get(), channels);
+    std::vector<float> out(kBufferSamples * 2);
+    while (samples.Read(out) != 0) {
     }
   }
 }

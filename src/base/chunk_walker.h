@@ -34,7 +34,8 @@ struct ChunkHeader {
 
 // Walks the chunks of a RIFF or IFF file. Bodies are padded to an even
 // length. A stored length is used only after it was checked against the end
-// of the file (and of the enclosing chunk); one running past it ends the walk.
+// of the file (and of the enclosing chunk); one running past it ends the walk,
+// though Find still gives it when it is the chunk sought.
 template <ChunkOrder kOrder>
 class ChunkWalker {
  public:
@@ -87,20 +88,24 @@ class ChunkWalker {
   }
 
   // From the current position, the first chunk named `id` within `end`,
-  // passing over the others.
+  // passing over the others. The chunk found may run past `end` (a file cut
+  // short, or a length a writer could not fill in); the caller decides.
   std::optional<ChunkHeader> Find(const char (&id)[5], int64_t end) {
     for (int64_t at = Position(); at >= 0 && at + kHeaderSize <= end; at = Position()) {
       const auto chunk = ReadHeader();
-      if (!chunk || !Fits(*chunk) || chunk->End() > end) return std::nullopt;
+      if (!chunk) return std::nullopt;
       if (chunk->Is(id)) return chunk;
-      if (!Skip(*chunk)) return std::nullopt;
+      if (!Fits(*chunk) || chunk->End() > end || !Skip(*chunk)) return std::nullopt;
     }
     return std::nullopt;
   }
 
-  // Reads the first out.size() bytes of the chunk's body.
+  // Reads the first out.size() bytes of the chunk's body, which must hold
+  // them and have them within the file.
   bool ReadBody(const ChunkHeader& chunk, std::span<uint8_t> out) {
-    return chunk.size >= out.size() && Fits(chunk) && fseeko(file_, chunk.body, SEEK_SET) == 0 &&
+    return chunk.size >= out.size() &&
+           chunk.body + static_cast<int64_t>(out.size()) <= file_size_ &&
+           fseeko(file_, chunk.body, SEEK_SET) == 0 &&
            std::fread(out.data(), 1, out.size(), file_) == out.size();
   }
 

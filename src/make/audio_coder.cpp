@@ -15,7 +15,7 @@ namespace {
 constexpr uint8_t kFirstBitrateCode = 3;
 constexpr int kBitrates[] = {64, 96, 128, 192, 224, 384};  // kbit/s from code 3 on
 constexpr int kHighestSingleChannelBitrate = 192;          // of Layer II
-constexpr size_t kSamplesPerCall = 4608;                   // four frames' worth
+constexpr size_t kSamplesPerCall = 1152;                   // a frame: abort is seen every frame
 // twolame's bound on the bytes one call may produce.
 constexpr size_t kOutputBytes = kSamplesPerCall * 5 / 4 + 7200;
 

@@ -3,14 +3,17 @@
 #include "make/audio_coder.h"
 #include "make/make_codecs.h"
 #include "make/picture_coder.h"
+#include "make/resampler.h"
 #include "media/media_codecs.h"
 #include "media/stream_probe.h"
 
 namespace vcd2 {
 namespace {
 
-constexpr MakeCodecs kMakeCodecs{
-    .encode_audio = EncodeAudio, .encode_silence = EncodeSilence, .encode_still = EncodeStill};
+constexpr MakeCodecs kMakeCodecs{.encode_audio = EncodeAudio,
+                                 .encode_silence = EncodeSilence,
+                                 .encode_still = EncodeStill,
+                                 .open_resampler = OpenResampler};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
 
 }  // namespace

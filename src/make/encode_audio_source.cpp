@@ -8,7 +8,7 @@
 #include "base/unique_file.h"
 #include "make/make_codecs.h"
 #include "make/pcm_format.h"
-#include "make/pcm_samples.h"
+#include "make/sound_feed.h"
 
 namespace vcd2 {
 namespace {
@@ -26,10 +26,19 @@ MpegAudioMode ModeOf(uint32_t mode_code) {
   }
 }
 
+bool IsSoundMode(FileType file_mode) {
+  return file_mode == FileType::kWave || file_mode == FileType::kAiff ||
+         file_mode == FileType::kPcmBigEndian || file_mode == FileType::kPcmLittleEndian;
+}
+
 }  // namespace
 
 Status EncodeAudioSource(const std::string& target, const std::string& source, FileType file_mode,
                          uint8_t bitrate_code, uint32_t mode_code, const std::atomic<bool>& abort) {
+  if (!IsSoundMode(file_mode)) {
+    ReportError("Illegal filemode for Audio source file.");
+    return false;
+  }
   const MakeCodecs* codecs = LoadMakeCodecs();
   if (codecs == nullptr) return false;
   UniqueFile file(std::fopen(source.c_str(), "rb"));
@@ -38,22 +47,40 @@ Status EncodeAudioSource(const std::string& target, const std::string& source, F
     throw FileError(source + ": cannot be opened");
   }
   PcmFormat format;
-  if (!ReadSourceFormat(file.get(), file_mode, format)) return false;
-  if (format.rate > kMpegAudioRate) {
-    ReportError("Sampling rate of %s is %u Hz; MAKE MPA takes at most 44100 Hz.", source.c_str(),
-                format.rate);
+  std::string why;
+  if (!ReadSoundHeader(file.get(), source, file_mode, format, why)) {
+    ReportError("Could not encode MPEG AUDIO from %s.\r\n%s", source.c_str(), why.c_str());
     return false;
   }
-  if (fseeko(file.get(), format.offset, SEEK_SET) != 0) return false;
+  if (format.cut_short) {
+    ReportWarning(
+        "%s: the sound data is cut short by the end of the file; what is there is "
+        "encoded.",
+        source.c_str());
+  }
   const AudioCoderParams params{.target_path = target,
                                 .sampling_rate = kMpegAudioRate,
                                 .mode = ModeOf(mode_code),
                                 .bitrate_code = bitrate_code};
-  PcmSamples samples(format, file.get(), params.mode == MpegAudioMode::kSingleChannel);
-  return codecs->encode_audio(
-      params,
-      [&](std::span<int16_t> left, std::span<int16_t> right) { return samples.Read(left, right); },
-      abort);
+  const int channels = params.mode == MpegAudioMode::kSingleChannel ? 1 : 2;
+  std::unique_ptr<Resampler> resampler;
+  if (format.rate != kMpegAudioRate) {
+    resampler = codecs->open_resampler(format.rate, kMpegAudioRate, channels);
+  }
+  const bool ready = fseeko(file.get(), format.offset, SEEK_SET) == 0 &&
+                     (format.rate == kMpegAudioRate || resampler);
+  PcmSamples samples(format, file.get(), channels);
+  SoundFeed feed(samples, std::move(resampler), channels, format.rate);
+  if (ready &&
+      codecs->encode_audio(
+          params,
+          [&](std::span<int16_t> left, std::span<int16_t> right) { return feed.Fill(left, right); },
+          abort) &&
+      feed.Ok()) {
+    return true;
+  }
+  if (!abort) ReportError("Could not encode MPEG AUDIO from %s.", source.c_str());
+  return false;
 }
 
 }  // namespace vcd2

@@ -25,10 +25,7 @@ Status MakeAudio(VcdProject& project, AudioMakeRule& rule) {
   }
   if (!EncodeAudioSource(job.target_path, job.source_path, type, rule.bitrate_code,
                          rule.channel_mode, AbortFlag())) {
-    if (!AbortRequested()) {
-      ReportError("Could not encode MPEG AUDIO from %s.", job.source_path.c_str());
-    }
-    return false;
+    return false;  // reported there
   }
   RecordMade(project, rule, job.target_path);
   return true;

@@ -2,11 +2,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/status.h"
 #include "make/audio_coder.h"
+#include "make/resampler.h"
 #include "media/audio_frame_header.h"
 
 namespace vcd2 {
@@ -19,8 +21,9 @@ struct MakeCodecs {
   std::vector<uint8_t> (*encode_silence)(const AudioFrameHeader& header, size_t size);
   int32_t (*encode_still)(const std::string& source, const std::string& target, uint32_t mode,
                           const std::atomic<bool>& abort);
+  std::unique_ptr<Resampler> (*open_resampler)(uint32_t in_rate, uint32_t out_rate, int channels);
 };
-inline constexpr uint32_t kMakeCodecsVersion = 1;
+inline constexpr uint32_t kMakeCodecsVersion = 2;
 
 // The encoders, loading the codec module on first use; null, after reporting
 // why, when it cannot be loaded.

@@ -1,44 +1,96 @@
 #include "make/pcm_samples.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace vcd2 {
+namespace {
 
-PcmSamples::PcmSamples(const PcmFormat& format, std::FILE* file, bool mono_output)
-    : format_(format),
-      file_(file),
-      mono_output_(mono_output),
-      repeat_(format.rate == 0 ? 0 : kMpegAudioRate / format.rate) {}
+constexpr float kFullScale32 = 2147483648.0f;
+constexpr float kFullScale16 = 32768.0f;
 
-int16_t PcmSamples::Next(const uint8_t*& p) const {
-  if (format_.eight_bit) return static_cast<int16_t>((*p++ ^ format_.xor_value) << 8);
-  const uint8_t low = format_.byte_swap ? p[1] : p[0];
-  const uint8_t high = format_.byte_swap ? p[0] : p[1];
-  p += 2;
-  return static_cast<int16_t>(high << 8 | low);
+// G.711 to 16-bit linear.
+int MuLaw(uint8_t byte) {
+  const int code = ~byte & 0xFF;
+  const int magnitude = ((((code & 0x0F) << 3) + 0x84) << ((code >> 4) & 7)) - 0x84;
+  return (code & 0x80) != 0 ? -magnitude : magnitude;
 }
 
-uint32_t PcmSamples::Read(std::span<int16_t> left, std::span<int16_t> right) {
-  std::fill(left.begin(), left.end(), 0);
-  std::fill(right.begin(), right.end(), 0);
-  if (repeat_ == 0) return 0;
-  const size_t frames = left.size() / repeat_;
-  const size_t frame_bytes = (format_.mono ? 1 : 2) * (format_.eight_bit ? 1 : 2);
-  buffer_.resize(frames * frame_bytes);
-  const size_t read = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-  if (read == 0) return 0;
-  const uint8_t silence = format_.eight_bit ? format_.xor_value : 0;
-  std::fill(buffer_.begin() + static_cast<ptrdiff_t>(read), buffer_.end(), silence);
-  const uint8_t* p = buffer_.data();
-  for (size_t frame = 0; frame < frames; ++frame) {
-    const int16_t l = Next(p);
-    const int16_t r = format_.mono ? l : Next(p);
-    const size_t first = frame * repeat_;
-    std::fill_n(left.begin() + static_cast<ptrdiff_t>(first), repeat_, l);
-    if (!mono_output_) std::fill_n(right.begin() + static_cast<ptrdiff_t>(first), repeat_, r);
+int ALaw(uint8_t byte) {
+  const int code = byte ^ 0x55;
+  const int exponent = (code >> 4) & 7;
+  const int mantissa = (code & 0x0F) << 4;
+  const int magnitude = exponent == 0 ? mantissa + 8 : (mantissa + 0x108) << (exponent - 1);
+  return (code & 0x80) != 0 ? magnitude : -magnitude;
+}
+
+}  // namespace
+
+int16_t ToSample16(float value) {
+  const float scaled = std::nearbyint(value * kFullScale16);
+  if (std::isnan(scaled)) return 0;
+  return static_cast<int16_t>(std::clamp(scaled, -kFullScale16, kFullScale16 - 1));
+}
+
+PcmSamples::PcmSamples(const PcmFormat& format, std::FILE* file, int out_channels)
+    : format_(format),
+      file_(file),
+      out_channels_(out_channels),
+      mix_(format.channels, format.channel_mask, out_channels),
+      left_(format.end - format.offset),
+      frame_(format.channels) {}
+
+float PcmSamples::Sample(const uint8_t* p) const {
+  const unsigned bytes = format_.sample_bytes;
+  switch (format_.coding) {
+    case SampleCoding::kUnsigned:
+      return static_cast<float>(p[0] - 0x80) / 128;
+    case SampleCoding::kMuLaw:
+      return static_cast<float>(MuLaw(p[0])) / kFullScale16;
+    case SampleCoding::kALaw:
+      return static_cast<float>(ALaw(p[0])) / kFullScale16;
+    default:
+      break;
   }
-  const auto count = static_cast<uint32_t>(left.size());
-  return mono_output_ ? count : 2 * count;
+  // Integers are left-justified in 32 bits; floats keep their bits.
+  uint64_t bits = 0;
+  for (unsigned i = 0; i < bytes; ++i) {
+    bits = bits << 8 | p[format_.big_endian ? i : bytes - 1 - i];
+  }
+  if (format_.coding == SampleCoding::kSigned) {
+    return static_cast<float>(
+               static_cast<int32_t>(static_cast<uint32_t>(bits << (32 - 8 * bytes)))) /
+           kFullScale32;
+  }
+  double value = 0;
+  if (bytes == 4) {
+    float single = 0;
+    const auto word = static_cast<uint32_t>(bits);
+    std::memcpy(&single, &word, sizeof single);
+    value = single;
+  } else {
+    std::memcpy(&value, &bits, sizeof value);
+  }
+  return std::isfinite(value) ? static_cast<float>(value) : 0.0f;
+}
+
+size_t PcmSamples::Read(std::span<float> out) {
+  const size_t frame_bytes = format_.FrameBytes();
+  const size_t wanted = std::min<int64_t>(out.size() / out_channels_, left_ / frame_bytes);
+  bytes_.resize(wanted * frame_bytes);
+  const size_t frames = std::fread(bytes_.data(), 1, bytes_.size(), file_) / frame_bytes;
+  left_ -= static_cast<int64_t>(frames * frame_bytes);
+  if (frames < wanted) left_ = 0;  // the end of the file
+  const uint8_t* p = bytes_.data();
+  for (size_t frame = 0; frame < frames; ++frame) {
+    for (float& sample : frame_) {
+      sample = Sample(p);
+      p += format_.sample_bytes;
+    }
+    mix_.Mix(frame_, out.data() + frame * out_channels_);
+  }
+  return frames;
 }
 
 }  // namespace vcd2

@@ -5,32 +5,36 @@
 #include <span>
 #include <vector>
 
+#include "make/channel_mix.h"
 #include "make/pcm_format.h"
 
 namespace vcd2 {
 
-// Delivers a sound source as 16-bit samples at 44100 Hz, one buffer per
-// channel. Sources at 22050 or 11025 Hz have each sample repeated 2 or 4
-// times; other rates repeat 44100 / rate times, rounded down.
+// Decodes the samples of a sound source, at its own sampling rate, to
+// interleaved float samples of full scale 1, mixed down to stereo or mono.
 class PcmSamples {
  public:
-  // Reads from file's current position to its end. Mono output keeps the
-  // left channel and drops the right; a mono source feeds both channels.
-  PcmSamples(const PcmFormat& format, std::FILE* file, bool mono_output);
+  // Reads from file's current position, format.offset, up to format.end.
+  PcmSamples(const PcmFormat& format, std::FILE* file, int out_channels);
 
-  // Fills left and right (of equal size); the samples delivered are
-  // left.size() for mono output and twice that otherwise, 0 at the end of
-  // the source. A short read at the end is filled with silence.
-  uint32_t Read(std::span<int16_t> left, std::span<int16_t> right);
+  // Fills whole frames of out (out_channels samples each) and returns how
+  // many; fewer at the end of the samples, 0 after it. A frame cut short by
+  // the end is left out.
+  size_t Read(std::span<float> out);
 
  private:
-  int16_t Next(const uint8_t*& p) const;
+  float Sample(const uint8_t* p) const;
 
   PcmFormat format_;
   std::FILE* file_;
-  bool mono_output_;
-  uint32_t repeat_;
-  std::vector<uint8_t> buffer_;
+  int out_channels_;
+  ChannelMix mix_;
+  int64_t left_;  // bytes up to format.end
+  std::vector<uint8_t> bytes_;
+  std::vector<float> frame_;
 };
+
+// 16-bit samples from float ones, rounded and limited to full scale.
+int16_t ToSample16(float value);
 
 }  // namespace vcd2

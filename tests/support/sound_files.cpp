@@ -43,6 +43,21 @@ std::string Chunk(const char* id, const std::string& body, bool big_endian) {
   return std::string(id, 4) + Number(body.size(), 4, big_endian) + body;
 }
 
+std::string WaveFmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bytes, uint16_t bits,
+                    uint32_t mask) {
+  const uint32_t block = channels * bytes;
+  std::string fmt = Number(mask != 0 ? 0xFFFE : tag, 2, false) + Number(channels, 2, false) +
+                    Number(rate, 4, false) + Number(rate * block, 4, false) +
+                    Number(block, 2, false) + Number(bytes * 8u, 2, false);
+  if (mask != 0) {
+    fmt += Number(22, 2, false) + Number(bits, 2, false) + Number(mask, 4, false) +
+           Number(tag, 2, false) + std::string("\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 14);
+  } else {
+    fmt.replace(14, 2, Number(bits, 2, false));
+  }
+  return Chunk("fmt ", fmt, false);
+}
+
 std::string WaveFile(uint16_t channels, uint16_t bits, uint32_t rate, const std::string& data) {
   const uint32_t block = channels * bits / 8u;
   const std::string fmt = Number(1, 2, false) + Number(channels, 2, false) +

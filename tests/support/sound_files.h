@@ -11,6 +11,10 @@ std::string Samples16(const std::vector<int16_t>& samples, bool big_endian = fal
 // A stereo tone of `frames` frames: a sine on the left, a quieter one on the right.
 std::vector<int16_t> StereoTone(size_t frames);
 
+// A "fmt " chunk: format tag, channels, rate, bytes and bits per sample; with
+// a channel mask, as WAVE_FORMAT_EXTENSIBLE with the tag as sub-format.
+std::string WaveFmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bytes, uint16_t bits,
+                    uint32_t mask = 0);
 // A RIFF WAVE file with one "fmt " and one "data" chunk.
 std::string WaveFile(uint16_t channels, uint16_t bits, uint32_t rate, const std::string& data);
 // An AIFF file with a COMM and an SSND chunk (offset and block size 0);
