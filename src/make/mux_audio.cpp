@@ -22,6 +22,7 @@ void MuxJob::PrepareAudioPacket() {
       audio_ended_ = true;
       break;
     }
+    model_.AddFrame(AudioTime(frame_counter_), static_cast<uint32_t>(frame.size()));
     std::memcpy(assembly_.data() + assembly_count_, frame.data(), frame.size());
     assembly_count_ += frame.size();
     ++frame_counter_;
@@ -35,10 +36,14 @@ void MuxJob::PrepareAudioPacket() {
 }
 
 // Packets due by now leave the buffer; when the rest has room for one more,
-// a packet is prepared and the oldest waiting one written.
+// a packet is prepared and the oldest waiting one written. Frame by frame,
+// a pack that would overflow the buffer waits, and one without which a frame
+// would come late goes even when the packets seem to leave no room.
 MuxJob::AudioStep MuxJob::RunAudioStep() {
   model_.Drain(clock_);
-  if (!model_.HasRoom()) return AudioStep::kNoRoom;
+  if (!model_.HasRoom() && !model_.FrameDueSoon(clock_)) return AudioStep::kNoRoom;
+  const size_t next = queue_.empty() ? kAudioPacketData : queue_.front().bytes.size();
+  if (!model_.Fits(clock_, static_cast<uint32_t>(next))) return AudioStep::kNoRoom;
   PrepareAudioPacket();
   return WriteAudioPack();
 }
