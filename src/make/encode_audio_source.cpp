@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include "base/error_reporter.h"
 #include "base/file_error.h"
@@ -26,6 +27,10 @@ MpegAudioMode ModeOf(uint32_t mode_code) {
   }
 }
 
+// Layer II has no single-channel stream at 224 and 384 kbit/s (codes 7 and 8).
+constexpr uint8_t kFirstTwoChannelOnlyCode = 7;
+constexpr const char* kTwoChannelOnlyRates[] = {"224", "384"};
+
 bool IsSoundMode(FileType file_mode) {
   return file_mode == FileType::kWave || file_mode == FileType::kAiff ||
          file_mode == FileType::kPcmBigEndian || file_mode == FileType::kPcmLittleEndian;
@@ -48,6 +53,14 @@ Status EncodeAudioSource(const std::string& target, const std::string& source, F
   }
   PcmFormat format;
   std::string why;
+  if (mode_code == 0 && bitrate_code >= kFirstTwoChannelOnlyCode &&
+      bitrate_code < kFirstTwoChannelOnlyCode + std::size(kTwoChannelOnlyRates)) {
+    ReportError(
+        "Could not encode MPEG AUDIO from %s.\r\nMPEG audio has no mono (M) at %s kbit/s; "
+        "take 192M or less, or S, I or D.",
+        source.c_str(), kTwoChannelOnlyRates[bitrate_code - kFirstTwoChannelOnlyCode]);
+    return false;
+  }
   if (!ReadSoundHeader(file.get(), source, file_mode, format, why)) {
     ReportError("Could not encode MPEG AUDIO from %s.\r\n%s", source.c_str(), why.c_str());
     return false;

@@ -163,6 +163,9 @@ TEST(PcmSamplesTest, WhereTheSamplesAre) {
     EXPECT_EQ(decoded.samples, c.samples);
     EXPECT_EQ(decoded.format.cut_short, c.cut_short);
   }
+  // An AIFF rate stored a little off a standard one is taken for it.
+  const std::string off = test::AiffFile(1, 16, 11025.3, test::Samples16({1}, true));
+  EXPECT_EQ(Decode(off, kAiff).format.rate, 11025u);
 }
 
 // Each refusal says why, naming the file.

@@ -95,7 +95,8 @@ TEST_F(PerformMakesTest, RulesThatCannotBeMade) {
       {"MAKE STILL NTSCLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("text.bmp") + " ENDMAKE",
        "Could not encode MPEG STILL from " + text + "."},
       {"MAKE MPA 224M " + Quoted("a.mp2") + " FROM PCML " + Quoted("a.pcml") + " ENDMAKE",
-       "Could not encode MPEG AUDIO from " + Path("a.pcml") + "."},
+       "Could not encode MPEG AUDIO from " + Path("a.pcml") +
+           ".\r\nMPEG audio has no mono (M) at 224 kbit/s; take 192M or less, or S, I or D."},
       {Audio("b.mp2", "missing.pcml"),
        "Could not find dependency file " + Path("missing.pcml") + "."},
       {"MAKE MUX " + Quoted("m.mpg") + " FROM STILL " + Quoted("text.bmp") + " " +
