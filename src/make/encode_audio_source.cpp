@@ -51,8 +51,6 @@ Status EncodeAudioSource(const std::string& target, const std::string& source, F
     ReportError("Could not read file %s (%s).", source.c_str(), std::strerror(errno));
     throw FileError(source + ": cannot be opened");
   }
-  PcmFormat format;
-  std::string why;
   if (mode_code == 0 && bitrate_code >= kFirstTwoChannelOnlyCode &&
       bitrate_code < kFirstTwoChannelOnlyCode + std::size(kTwoChannelOnlyRates)) {
     ReportError(
@@ -61,6 +59,8 @@ Status EncodeAudioSource(const std::string& target, const std::string& source, F
         source.c_str(), kTwoChannelOnlyRates[bitrate_code - kFirstTwoChannelOnlyCode]);
     return false;
   }
+  PcmFormat format;
+  std::string why;
   if (!ReadSoundHeader(file.get(), source, file_mode, format, why)) {
     ReportError("Could not encode MPEG AUDIO from %s.\r\n%s", source.c_str(), why.c_str());
     return false;

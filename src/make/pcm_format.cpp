@@ -11,20 +11,15 @@ namespace {
 
 constexpr uint32_t kUnknownLength = 0xFFFFFFFF;
 
-std::string Text(const char* format, auto... values) {
-  char text[160];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
 // What MAKE MPA cannot take from a header that was read; empty when it takes it.
 std::string Refusal(const PcmFormat& format, int64_t file_size) {
   if (format.rate < kLowestSourceRate || format.rate > kHighestSourceRate) {
-    return Text("the sampling rate of %u Hz is outside %u to %u Hz", format.rate, kLowestSourceRate,
-                kHighestSourceRate);
+    return "the sampling rate of " + std::to_string(format.rate) + " Hz is outside " +
+           std::to_string(kLowestSourceRate) + " to " + std::to_string(kHighestSourceRate) + " Hz";
   }
   if (format.channels == 0 || format.channels > kMostSourceChannels) {
-    return Text("%u channels, where 1 to %u are mixed down", format.channels, kMostSourceChannels);
+    return std::to_string(format.channels) + " channels, where 1 to " +
+           std::to_string(kMostSourceChannels) + " are mixed down";
   }
   const int64_t end = std::min(format.end, file_size);
   if (end - format.offset < static_cast<int64_t>(format.FrameBytes())) {
