@@ -42,9 +42,13 @@ void MuxJob::PrepareAudioPacket() {
 MuxJob::AudioStep MuxJob::RunAudioStep() {
   model_.Drain(clock_);
   if (!model_.HasRoom() && !model_.FrameDueSoon(clock_)) return AudioStep::kNoRoom;
-  const size_t next = queue_.empty() ? kAudioPacketData : queue_.front().bytes.size();
+  // The packet to be written is the oldest waiting one, prepared here when
+  // none waits.
+  const bool prepared = queue_.empty();
+  if (prepared) PrepareAudioPacket();
+  const size_t next = queue_.empty() ? 0 : queue_.front().bytes.size();
   if (!model_.Fits(clock_, static_cast<uint32_t>(next))) return AudioStep::kNoRoom;
-  PrepareAudioPacket();
+  if (!prepared) PrepareAudioPacket();
   return WriteAudioPack();
 }
 
