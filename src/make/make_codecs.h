@@ -19,8 +19,9 @@ struct MakeCodecs {
   std::vector<uint8_t> (*encode_silence)(const AudioFrameHeader& header, size_t size);
   int32_t (*encode_still)(const std::string& source, const std::string& target, uint32_t mode,
                           const std::atomic<bool>& abort);
+  void (*route_library_log)(void (*warn)(const char* line));
 };
-inline constexpr uint32_t kMakeCodecsVersion = 1;
+inline constexpr uint32_t kMakeCodecsVersion = 2;
 
 // The encoders, loading the codec module on first use; null, after reporting
 // why, when it cannot be loaded.
