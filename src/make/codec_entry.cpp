@@ -1,6 +1,7 @@
 // The entry point of the codec module, its only exported symbol.
 #include "base/codec_module.h"
 #include "make/audio_coder.h"
+#include "make/library_log.h"
 #include "make/make_codecs.h"
 #include "make/picture_coder.h"
 #include "make/resampler.h"
@@ -13,7 +14,8 @@ namespace {
 constexpr MakeCodecs kMakeCodecs{.encode_audio = EncodeAudio,
                                  .encode_silence = EncodeSilence,
                                  .encode_still = EncodeStill,
-                                 .open_resampler = OpenResampler};
+                                 .open_resampler = OpenResampler,
+                                 .route_library_log = RouteLibraryLog};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
 
 }  // namespace

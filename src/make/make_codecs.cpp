@@ -4,12 +4,21 @@
 #include "base/error_reporter.h"
 
 namespace vcd2 {
+namespace {
+
+void WarnLibraryLine(const char* line) {
+  ReportWarning("%s", line);
+}
+
+}  // namespace
 
 const MakeCodecs* LoadMakeCodecs() {
   std::string error;
   const void* table = CodecTable(CodecPart::kMake, kMakeCodecsVersion, error);
   if (table == nullptr) ReportError("Could not load the encoders for MAKE: %s.", error.c_str());
-  return static_cast<const MakeCodecs*>(table);
+  const auto* codecs = static_cast<const MakeCodecs*>(table);
+  if (codecs != nullptr) codecs->route_library_log(WarnLibraryLine);
+  return codecs;
 }
 
 }  // namespace vcd2

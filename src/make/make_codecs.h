@@ -22,8 +22,9 @@ struct MakeCodecs {
   int32_t (*encode_still)(const std::string& source, const std::string& target, uint32_t mode,
                           const std::atomic<bool>& abort);
   std::unique_ptr<Resampler> (*open_resampler)(uint32_t in_rate, uint32_t out_rate, int channels);
+  void (*route_library_log)(void (*warn)(const char* line));
 };
-inline constexpr uint32_t kMakeCodecsVersion = 2;
+inline constexpr uint32_t kMakeCodecsVersion = 3;
 
 // The encoders, loading the codec module on first use; null, after reporting
 // why, when it cannot be loaded.

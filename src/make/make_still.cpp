@@ -5,6 +5,7 @@
 #include "make/make_codecs.h"
 #include "make/make_rules.h"
 #include "make/picture_coder.h"
+#include "make/picture_header.h"
 
 namespace vcd2 {
 namespace {
@@ -32,6 +33,13 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
   if (job.next != SingleSourceJob::Next::kMake) return job.next == SingleSourceJob::Next::kDone;
   const auto mode = StillMode(rule.GetTarget()->GetFileType(), rule.low_resolution);
   if (!mode) return false;  // the parser gives every still target one of the four types
+  // The picture's header is checked here so that a refusal can say why.
+  std::string why;
+  if (!AcceptPicture(job.source_path, why)) {
+    ReportError("Could not encode MPEG STILL from %s.\r\n%s: %s.", job.source_path.c_str(),
+                job.source_path.c_str(), why.c_str());
+    return false;
+  }
   const MakeCodecs* codecs = LoadMakeCodecs();
   if (codecs == nullptr) return false;
   if (codecs->encode_still(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {

@@ -17,8 +17,16 @@ constexpr uint32_t kArrivalTicks = 11;  // from a pack's clock to its first data
 // Four times the picture period in clock ticks, by frame rate code.
 constexpr uint32_t kFourPicturePeriods[] = {0, 15015, 15000, 14400, 12012, 12000, 7200, 6006, 6000};
 
-// Full video packs a picture needs before its last one, and the bytes that
-// last one carries.
+// The data bytes the next video pack of a picture takes when it is a full
+// one, 0 when it is the picture's last: a first packet carries 2294 bytes,
+// further ones 2304, and a picture that fits its packet goes out whole.
+size_t FullPackData(size_t remaining, bool first) {
+  if (first) return remaining >= kFirstVideoData ? kFirstVideoData : 0;
+  return remaining >= kFullVideoPacket ? kFurtherVideoData : 0;
+}
+
+// Full video packs of a picture of size bytes (end code included) as they are
+// sent, and the bytes of the picture itself that its last pack carries.
 struct PackCount {
   uint32_t full = 0;
   uint32_t rest = 0;
@@ -26,13 +34,9 @@ struct PackCount {
 
 PackCount CountPacks(size_t size) {
   PackCount count;
-  size_t left = size - kSequenceEndSize;
-  if (left > kFirstVideoData) {
-    left -= kFirstVideoData;
-    ++count.full;
-    for (; left > kFurtherVideoData; left -= kFurtherVideoData) ++count.full;
-  }
-  count.rest = static_cast<uint32_t>(left);
+  size_t left = size;
+  for (size_t data; (data = FullPackData(left, count.full == 0)) != 0; left -= data) ++count.full;
+  count.rest = static_cast<uint32_t>(left > kSequenceEndSize ? left - kSequenceEndSize : 0);
   return count;
 }
 
@@ -60,8 +64,7 @@ void MuxJob::SetPictureTimes(const StillPair& pair, uint32_t start) {
     const PackCount high = CountPacks(pair.high->bytes.size());
     const uint32_t base = start + kClockTicksPerSector * (1 + low.full + high.full);
     high_dts_ = base + Arrival(high.rest);
-    low_dts_ = high.rest > 0 ? base + kClockTicksPerSector : base;
-    low_dts_ += Arrival(low.rest);
+    low_dts_ = base + kClockTicksPerSector + Arrival(low.rest);  // after the high's last pack
     high_pts_ = high_dts_ + period;
   }
   low_pts_ = low_dts_ + period;
@@ -77,7 +80,7 @@ void MuxJob::DelayPictureTimes(uint32_t ticks) {
 // Full packs while enough is left; with audio each round first offers the
 // audio its pack.
 void MuxJob::SendFullPacks(PictureSend& picture) {
-  while (picture.Remaining() >= (picture.first ? kFirstVideoData : kFullVideoPacket)) {
+  while (FullPackData(picture.Remaining(), picture.first) != 0) {
     if (audio_ && RunAudioStep() == AudioStep::kFullPack) continue;
     const PacketFields fields = picture.Fields();
     std::array<uint8_t, kVideoPackSize> pack;

@@ -7,6 +7,7 @@
 #include "make/intra_picture.h"
 #include "make/pending_file.h"
 #include "make/picture_decoder.h"
+#include "make/picture_header.h"
 #include "make/picture_scaler.h"
 #include "media/mpeg_constants.h"
 
@@ -94,10 +95,18 @@ int32_t WriteStill(const std::string& target, std::vector<uint8_t> stream) {
 int32_t EncodeStill(const std::string& source, const std::string& target, uint32_t mode,
                     const std::atomic<bool>& abort) {
   if (abort) return kStopped;
-  const StillFrame still = FrameOf(mode);
+  std::string why;
+  if (!AcceptPicture(source, why)) return kNoPicture;
   const AvFrame picture = DecodePicture(source);
   if (!picture) return kNoPicture;
-  const AvFrame frame = FitToFrame(*picture, still.width, still.height);
+  return EncodeStillPicture(*picture, target, mode, abort);
+}
+
+int32_t EncodeStillPicture(const AVFrame& picture, const std::string& target, uint32_t mode,
+                           const std::atomic<bool>& abort) {
+  if (abort) return kStopped;
+  const StillFrame still = FrameOf(mode);
+  const AvFrame frame = FitToFrame(picture, still.width, still.height);
   if (!frame) return kNoPicture;
   StillResult result = kEncoded;
   std::vector<uint8_t> stream = FitPicture(*frame, still, abort, result);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/unique_file.h"
+#include "make/picture_header.h"
 
 namespace vcd2 {
 namespace {
@@ -11,7 +12,6 @@ namespace {
 // file name pattern ever sees the path.
 constexpr char kPictureFormats[] = "bmp_pipe,png_pipe,jpeg_pipe";
 constexpr int kIoBufferSize = 32 * 1024;
-constexpr int64_t kMaxPixels = 64 * 1024 * 1024;  // refuses absurd sizes before allocating
 
 int ReadFromFile(void* opaque, uint8_t* buffer, int size) {
   const size_t read =
@@ -89,7 +89,7 @@ AvFrame DecodePicture(const std::string& path) {
   if (decoder == nullptr) return nullptr;
   const AvCodec codec(avcodec_alloc_context3(decoder));
   if (!codec || avcodec_parameters_to_context(codec.get(), parameters) < 0) return nullptr;
-  codec->max_pixels = kMaxPixels;
+  codec->max_pixels = kMaxPicturePixels;  // as AcceptPicture, should the header lie
   if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
   return DecodeFirstFrame(format.get(), codec.get());
 }

@@ -19,6 +19,23 @@ struct Area {
   int x, y, width, height;
 };
 
+// The picture sizes of Video CD and DVD: television pictures whose pixels
+// are not square, shown as a whole 4:3 screen.
+constexpr struct {
+  int width, height;
+} kTelevisionSizes[] = {{352, 288}, {352, 240}, {704, 576}, {704, 480}, {720, 576}, {720, 480}};
+
+// The shape of the picture as shown: 4:3 for a television picture, else its
+// pixels' shape (square unless it says otherwise) times its size.
+double PictureAspect(const AVFrame& picture) {
+  for (const auto& size : kTelevisionSizes) {
+    if (picture.width == size.width && picture.height == size.height) return kScreenAspect;
+  }
+  const AVRational pixel = picture.sample_aspect_ratio;
+  const double pixel_aspect = pixel.num > 0 && pixel.den > 0 ? av_q2d(pixel) : 1.0;
+  return pixel_aspect * picture.width / picture.height;
+}
+
 // An even length no larger than `limit`.
 int EvenLength(double length, int limit) {
   return std::clamp(2 * static_cast<int>(std::lround(length / 2)), 2, limit);
@@ -26,9 +43,7 @@ int EvenLength(double length, int limit) {
 
 // The part of the frame the picture covers, centred on even offsets.
 Area PictureArea(const AVFrame& picture, int width, int height) {
-  const AVRational pixel = picture.sample_aspect_ratio;
-  const double pixel_aspect = pixel.num > 0 && pixel.den > 0 ? av_q2d(pixel) : 1.0;
-  const double aspect = pixel_aspect * picture.width / picture.height;
+  const double aspect = PictureAspect(picture);
   Area area{0, 0, width, height};
   if (aspect > kScreenAspect) {
     area.height = EvenLength(height * kScreenAspect / aspect, height);
@@ -76,16 +91,15 @@ AvFrame BlackFrame(int width, int height) {
   return frame;
 }
 
-}  // namespace
-
-AvFrame FitToFrame(const AVFrame& picture, int width, int height) {
-  if (picture.width <= 0 || picture.height <= 0) return nullptr;
-  AvFrame frame = BlackFrame(width, height);
-  if (!frame) return nullptr;
-  const Area area = PictureArea(picture, width, height);
+// The picture at width x height in a frame of its own: the scaler may write
+// past the width it is given (grey columns beside the picture when the width
+// is no multiple of 16), so it never writes into the frame shown.
+AvFrame ScalePicture(const AVFrame& picture, int width, int height) {
+  AvFrame scaled = BlackFrame(width, height);
+  if (!scaled) return nullptr;
   const auto source_format = static_cast<AVPixelFormat>(picture.format);
   const AVPixelFormat plain = PlainFormat(source_format);
-  const Scaler scaler(sws_getContext(picture.width, picture.height, plain, area.width, area.height,
+  const Scaler scaler(sws_getContext(picture.width, picture.height, plain, width, height,
                                      AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
   if (!scaler) return nullptr;
   const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(plain);
@@ -95,14 +109,31 @@ AvFrame FitToFrame(const AVFrame& picture, int width, int height) {
     sws_setColorspaceDetails(scaler.get(), coefficients, full_range ? 1 : 0, coefficients, 0, 0,
                              1 << 16, 1 << 16);
   }
-  uint8_t* planes[3];
+  if (sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, scaled->data,
+                scaled->linesize) != height) {
+    return nullptr;
+  }
+  return scaled;
+}
+
+}  // namespace
+
+AvFrame FitToFrame(const AVFrame& picture, int width, int height) {
+  if (picture.width <= 0 || picture.height <= 0) return nullptr;
+  const Area area = PictureArea(picture, width, height);
+  AvFrame frame = BlackFrame(width, height);
+  const AvFrame scaled = ScalePicture(picture, area.width, area.height);
+  if (!frame || !scaled) return nullptr;
   for (int plane = 0; plane < 3; ++plane) {
     const int shift = plane == 0 ? 0 : 1;
-    planes[plane] =
+    const auto columns = static_cast<size_t>(area.width >> shift);
+    uint8_t* to =
         frame->data[plane] + (area.y >> shift) * frame->linesize[plane] + (area.x >> shift);
+    for (int row = 0; row < area.height >> shift; ++row) {
+      std::memcpy(to + row * frame->linesize[plane],
+                  scaled->data[plane] + row * scaled->linesize[plane], columns);
+    }
   }
-  sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, planes,
-            frame->linesize);
   return frame;
 }
 

@@ -25,8 +25,9 @@ struct StillPair {
   std::optional<StillPicture> high;
 };
 
-// Reads still a and, when given, its companion b, and checks their sizes;
-// reports the first problem.
+// Reads still a and, when given, its companion b, and checks that each holds
+// a picture, their widths and heights, and that each fits the buffer its
+// stream declares; reports the first problem.
 Status LoadStillPair(const std::string& a, const std::string* b, StillPair& pair);
 
 }  // namespace vcd2

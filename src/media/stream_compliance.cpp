@@ -109,6 +109,12 @@ void FindVideoProblems(const StreamFacts& facts, const Advisor& advisor,
                                            : "352x288 at 25 or 352x240 at 29.97 or 23.976"),
                         advisor.Encode()});
   }
+  if (facts.oversize_still != 0) {
+    problems.push_back(
+        {Format("a still picture is %zu bytes; the buffer its stream declares holds %u",
+                facts.oversize_still, facts.oversize_still_buffer),
+         "make the still again with MAKE STILL, which fits it into its buffer"});
+  }
   if (facts.still) return;
   if (facts.variable_rate) {
     problems.push_back(

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "base/unique_file.h"
 #include "media/media_codecs.h"
@@ -146,6 +148,7 @@ void StreamFactsCollector::AddPacket(uint8_t id, std::span<const uint8_t> body) 
   if (video) {
     if (!facts_.has_video) facts_.video_codec = "unknown";
     facts_.has_video = true;
+    if (id != start_code::kVideo) MeasureStill(stills_[id - start_code::kStillLow], body, header);
     if (!video_noted_) video_noted_ = NoteSequenceHeader(payload, facts_);
     return;
   }
@@ -160,6 +163,43 @@ void StreamFactsCollector::AddPacket(uint8_t id, std::span<const uint8_t> body) 
                                                   : "unknown";
     audio_noted_ = true;
   }
+}
+
+StreamFacts StreamFactsCollector::Facts() const {
+  StreamFacts facts = facts_;
+  for (const StillMeasure& still : stills_) CheckStill(still, still.picture, facts);
+  return facts;
+}
+
+void StreamFactsCollector::CheckStill(const StillMeasure& still, size_t size, StreamFacts& facts) {
+  if (facts.oversize_still == 0 && still.buffer != 0 && size > still.buffer) {
+    facts.oversize_still = size;
+    facts.oversize_still_buffer = still.buffer;
+  }
+}
+
+// The bytes of each picture, counted from its sequence header, and the
+// buffer size field (units of 1024 or 128 bytes) that comes with the first
+// packet of a picture and holds from its start on.
+void StreamFactsCollector::MeasureStill(StillMeasure& still, std::span<const uint8_t> body,
+                                        size_t header) {
+  size_t i = 0;
+  while (i < header && (body[i] & 0x80) != 0) ++i;
+  std::optional<uint32_t> declared;
+  if (i + 1 < header && (body[i] & 0xC0) == 0x40) {
+    const uint32_t units = (uint32_t{body[i]} & 0x1F) << 8 | body[i + 1];
+    declared = units * ((body[i] & 0x20) != 0 ? 1024 : 128);
+  }
+  for (const uint8_t byte : body.subspan(header)) {
+    ++still.picture;
+    still.code = still.code << 8 | byte;
+    if (still.code != (0x100u | start_code::kSequenceHeader)) continue;
+    const size_t before = still.picture - 4;
+    if (before > 0) CheckStill(still, before, facts_);
+    still.picture = 4;
+    if (declared) still.buffer = *std::exchange(declared, std::nullopt);
+  }
+  if (declared) still.buffer = *declared;
 }
 
 bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& reason) {

@@ -36,6 +36,11 @@ struct StreamFacts {
   int audio_mode = -1;          // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
 
   double duration = 0;  // seconds; known only from a probe
+
+  // The first still picture (E1/E2, from one sequence header to the next or
+  // the stream's end) larger than the buffer its packets declare; 0 none.
+  size_t oversize_still = 0;
+  uint32_t oversize_still_buffer = 0;
 };
 
 // Gathers the facts of an MPEG-1 system stream from its packs as the pack
@@ -46,12 +51,22 @@ class StreamFactsCollector {
   StreamFactsCollector() { facts_.mpeg_version = 1; }
   // One pack; copied holds its first bytes as the reader copied them.
   void AddPack(std::span<const uint8_t> copied, const MpegPackReader::Pack& pack);
-  const StreamFacts& Facts() const { return facts_; }
+  // The facts of the packs so far, the still pictures under way measured.
+  StreamFacts Facts() const;
 
  private:
+  // A still stream's picture under way and the buffer its packets declare.
+  struct StillMeasure {
+    uint32_t buffer = 0;
+    size_t picture = 0;
+    uint32_t code = 0xFFFFFFFF;  // the last four bytes, for start codes
+  };
   void AddPacket(uint8_t id, std::span<const uint8_t> body);
+  void MeasureStill(StillMeasure& still, std::span<const uint8_t> body, size_t header);
+  static void CheckStill(const StillMeasure& still, size_t size, StreamFacts& facts);
 
   StreamFacts facts_;
+  StillMeasure stills_[2];  // E1, E2
   bool video_noted_ = false;
   bool audio_noted_ = false;
 };

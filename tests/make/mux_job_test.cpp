@@ -11,6 +11,8 @@
 #include <map>
 
 #include "media/audio_frame_header.h"
+#include "media/stream_compliance.h"
+#include "media/stream_facts.h"
 #include "model/items.h"
 #include "support/media_tools.h"
 #include "support/message_capture.h"
@@ -44,18 +46,25 @@ class MuxJobTest : public ::testing::Test {
   static void SetUpTestSuite() { media_ = new test::TempDir; }
   static void TearDownTestSuite() { delete media_; }
 
-  // One testsrc picture as an MPEG-1 still ending in the sequence end code,
-  // at 30000/1001 Hz when 240 or 480 high; with a size, zero bytes before
-  // the end code make it that long.
-  static std::string Still(int width, int height, size_t size = 0) {
+  // One picture of the lavfi source as an MPEG-1 still ending in the
+  // sequence end code, at 30000/1001 Hz when 240 or 480 high; with a size,
+  // zero bytes before the end code make it that long.
+  static std::string Still(int width, int height, size_t size = 0,
+                           const std::string& source = "testsrc") {
     const std::string dimensions = std::to_string(width) + "x" + std::to_string(height);
-    const std::string name = dimensions + "s" + std::to_string(size) + ".m1v";
-    if (std::filesystem::exists(media_->Path() / name)) return media_->Path() / name;
-    std::string bytes = test::Capture("ffmpeg -v error -f lavfi -i testsrc=size=" + dimensions +
-                                      ":rate=" + (height % 240 == 0 ? "30000/1001" : "25") +
-                                      " -frames:v 1 -c:v mpeg1video -f mpeg1video -");
-    bytes.resize(std::max(size, bytes.size() + 4), '\0');
-    return media_->Write(name, bytes.replace(bytes.size() - 4, 4, std::string("\0\0\1\xB7", 4)));
+    const auto made = media_->Path() / (source + dimensions + ".m1v");  // without end code
+    if (!std::filesystem::exists(made)) {
+      media_->Write(made.filename(),
+                    test::Capture("ffmpeg -v error -f lavfi -i " + source + "=size=" + dimensions +
+                                  ":rate=" + (height % 240 == 0 ? "30000/1001" : "25") +
+                                  " -frames:v 1 -c:v mpeg1video -f mpeg1video -"));
+    }
+    std::vector<uint8_t> bytes = test::ReadBytes(made);
+    bytes.resize(std::max(size, bytes.size() + 4), 0);
+    const uint8_t end_code[] = {0, 0, 1, 0xB7};
+    std::copy(std::begin(end_code), std::end(end_code), bytes.end() - 4);
+    const std::string name = made.stem().string() + "s" + std::to_string(size) + ".mpv";
+    return media_->Write(name, std::string(bytes.begin(), bytes.end()));
   }
   // A sine as MPEG-1 Layer II audio, in place of the one made before.
   static std::string Audio(double seconds, int channels, int kbits, int rate = 44100) {
@@ -251,6 +260,9 @@ TEST_F(MuxJobTest, RefusedRulesLeaveNoTarget) {
   const auto bytes = test::ReadBytes(low);
   const std::string no_end = dir_.Write("no_end.m1v", std::string(bytes.begin(), bytes.end() - 4));
   const std::string audio = Audio(0.5, 2, 224);
+  const std::string no_picture = dir_.Write(
+      "header.m1v", std::string(bytes.begin(), bytes.begin() + 12) + std::string("\0\0\1\xB7", 4));
+  const std::string large = Still(352, 288, 47106);
   std::vector<std::pair<std::vector<MuxSource>, std::vector<std::string>>> cases = {
       {{{low, FileType::kMpegVideo, 1}, {low, kStill, 2}},
        {"Illegal MUX Mode", "Cannot multiplex motion pictures."}},
@@ -267,7 +279,11 @@ TEST_F(MuxJobTest, RefusedRulesLeaveNoTarget) {
       {{{flat, kStill, 1}}, {"Still MPEG stream " + flat + " must be 288 or 240 pixel high."}},
       {{{Still(704, 288), kStill, 1}, {low, kStill, 1}},
        {"Still MPEG stream " + low + " must be 576 or 480 pixel high."}},
-      {{{low, kStill, 1}, {no_end, kStill, 2}}, {"Invalid Still MPEG stream " + no_end + "."}}};
+      {{{low, kStill, 1}, {no_end, kStill, 2}}, {"Invalid Still MPEG stream " + no_end + "."}},
+      {{{no_picture, kStill, 1}}, {"Invalid Still MPEG stream " + no_picture + "."}},
+      {{{high, kStill, 1}, {large, kStill, 1}},
+       {"Still MPEG stream " + large +
+        " is too large: its picture has 47106 bytes, its buffer 47104."}}};
   for (const auto& [file, found] : std::vector<std::pair<std::string, std::string>>{
            {dir_.Write("a.mp3", std::string("\0\0\xFF\xFB\x90\x00", 6)),
             "an MPEG-1 Layer III frame"},
@@ -296,6 +312,61 @@ TEST_F(MuxJobTest, AudioBufferHoldsAtEveryBitRate) {
     EXPECT_LE(buffer.peak, 4096) << kbits;
     EXPECT_LE(buffer.lateness, 0) << kbits;
   }
+}
+
+// Each picture has arrived by its decoding time, also when its last pack
+// would hold 2302 to 2304 bytes and when the first takes it all; the low
+// picture's last pack follows the high one's.
+TEST_F(MuxJobTest, PicturesArriveBeforeTheirDecodingTime) {
+  const auto arrived = [](const std::vector<test::ParsedPack>& packs, uint8_t id) {
+    uint32_t dts = 0, last = 0;
+    size_t left = test::StreamData(packs, id).size() - 4;  // the end code is no picture
+    for (const auto& pack : packs) {
+      const auto& packet = pack.packets.at(0);
+      if (packet.id != id) continue;
+      if (packet.dts) dts = *packet.dts;
+      const size_t here = std::min(left, packet.data.size());
+      left -= here;
+      // Data begins at byte 19 of a pack or later: its last byte's arrival.
+      if (here > 0) last = pack.scr + static_cast<uint32_t>((19 + here) * 1200 / 2324);
+    }
+    return dts >= last;
+  };
+  for (size_t size : {2294, 2296, 2298, 2300, 4598, 4600, 4602, 4604, 6904, 6906, 11512, 11514,
+                      20728, 20730, 20732}) {
+    const std::string low = Still(352, 240, size, "color");
+    const auto alone = Mux({{low, kStill, 1}});
+    const auto pair = Mux({{low, kStill, 1}, {Still(704, 480, size, "color"), kStill, 1}});
+    ASSERT_TRUE(alone.ok && pair.ok);
+    EXPECT_TRUE(arrived(alone.packs, 0xE1)) << size;
+    EXPECT_TRUE(arrived(pair.packs, 0xE1)) << size;
+    EXPECT_TRUE(arrived(pair.packs, 0xE2)) << size;
+  }
+}
+
+// What the multiplexer writes is a compliant still stream, each high
+// picture measured against the buffer of its own group; declaring the first
+// still's buffer smaller than its picture makes it one no more.
+TEST_F(MuxJobTest, AStillLargerThanItsBufferIsNotCompliant) {
+  ASSERT_TRUE(Mux({{Still(352, 288), kStill, 1},
+                   {Still(704, 576), kStill, 1},
+                   {Still(352, 288, 0, "color"), kStill, 2},
+                   {Still(704, 576, 0, "color"), kStill, 2}})
+                  .ok);
+  StreamFacts facts;
+  std::string reason;
+  ASSERT_TRUE(ReadStreamFacts(Target(), facts, reason)) << reason;
+  EXPECT_TRUE(FindStreamProblems(Target(), facts).empty());
+  auto bytes = test::ReadBytes(Target());
+  ASSERT_EQ(bytes[2324 + 18], 0x60);  // the first video packet's buffer size: 46 KB
+  bytes[2324 + 19] = 4;
+  const std::string small = dir_.Write("small.mpg", std::string(bytes.begin(), bytes.end()));
+  ASSERT_TRUE(ReadStreamFacts(small, facts, reason)) << reason;
+  const auto problems = FindStreamProblems(small, facts);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].what, "a still picture is " +
+                                  std::to_string(Carried(Still(352, 288)).size()) +
+                                  " bytes; the buffer its stream declares holds 4096");
 }
 
 // The audio's own frames come out whole and play. After short audio, while

@@ -93,7 +93,8 @@ TEST_F(PerformMakesTest, RulesThatCannotBeMade) {
       {"MAKE STILL NTSCLOW " + Quoted("s.mpg") + " FROM ENDMAKE",
        "MAKE " + Path("s.mpg") + " has no source file."},
       {"MAKE STILL NTSCLOW " + Quoted("s.mpg") + " FROM BMP " + Quoted("text.bmp") + " ENDMAKE",
-       "Could not encode MPEG STILL from " + text + "."},
+       "Could not encode MPEG STILL from " + text + ".\r\n" + text +
+           ": it is no BMP, PNG or JPEG picture."},
       {"MAKE MPA 224M " + Quoted("a.mp2") + " FROM PCML " + Quoted("a.pcml") + " ENDMAKE",
        "Could not encode MPEG AUDIO from " + Path("a.pcml") +
            ".\r\nMPEG audio has no mono (M) at 224 kbit/s; take 192M or less, or S, I or D."},

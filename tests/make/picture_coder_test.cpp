@@ -5,9 +5,12 @@
 
 #include <filesystem>
 
+#include "make/make_codecs.h"
 #include "make/picture_decoder.h"
+#include "make/picture_header.h"
 #include "make/picture_scaler.h"
 #include "support/media_tools.h"
+#include "support/message_capture.h"
 #include "support/pack_parser.h"
 #include "support/temp_dir.h"
 
@@ -39,11 +42,14 @@ class PictureCoderTest : public ::testing::Test {
     noise_ = picture("noise.png", "nullsrc=size=800x600,geq=random(1)*255:random(2)*255:128");
     wide_ = picture("wide.jpg", "color=white:size=640x360");
     square_ = picture("square.bmp", "color=white:size=300x300");
+    portrait_ = picture("portrait.png", "color=white:size=300x400");
+    pal_ = picture("pal.png", "color=white:size=704x576");
+    dvd_ = picture("dvd.jpg", "color=white:size=720x576");
   }
   static void TearDownTestSuite() { delete dir_; }
 
   static inline test::TempDir* dir_;
-  static inline std::string pattern_, noise_, wide_, square_;
+  static inline std::string pattern_, noise_, wide_, square_, portrait_, pal_, dvd_;
 };
 
 TEST_F(PictureCoderTest, StillsDecodeAtTheModesSizeAndFitTheirBuffer) {
@@ -94,6 +100,106 @@ TEST_F(PictureCoderTest, PicturesKeepTheirProportions) {
   for (const auto& p : points) {
     EXPECT_EQ(p.frame.data[0][p.y * p.frame.linesize[0] + p.x], p.luma) << p.x << "," << p.y;
   }
+}
+
+// Television sizes fill the 4:3 frame; a square and a portrait picture sit
+// between bars that are black to the last column once the still is decoded,
+// whatever the width the picture is scaled to.
+TEST_F(PictureCoderTest, DecodedStillsAreBlackBesideThePicture) {
+  const struct {
+    const std::string& source;
+    uint32_t mode;
+    int width, height, first, last;  // the picture's columns
+  } cases[] = {{pal_, 0x03, 704, 576, 0, 703},
+               {dvd_, 0x01, 352, 288, 0, 351},
+               {square_, 0x00, 352, 240, 44, 307},
+               {portrait_, 0x03, 704, 576, 154, 549}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::string target = dir_->Path() / "still.mpg";
+    ASSERT_EQ(EncodeStill(c.source, target, c.mode, kGoOn), 0);
+    const std::string gray =
+        test::Capture("ffmpeg -v error -i '" + target + "' -f rawvideo -pix_fmt gray -");
+    ASSERT_EQ(gray.size(), size_t(c.width * c.height));
+    for (int x = 0; x < c.width; ++x) {
+      uint8_t darkest = 255, brightest = 0;
+      for (int y = 0; y < c.height; ++y) {
+        const auto luma = static_cast<uint8_t>(gray[y * c.width + x]);
+        darkest = std::min(darkest, luma);
+        brightest = std::max(brightest, luma);
+      }
+      if (x >= c.first && x <= c.last) {
+        EXPECT_GE(darkest, 240) << x;
+      } else {
+        EXPECT_LE(brightest, 16) << x;
+      }
+    }
+  }
+}
+
+// The header alone decides: format, size, and at most 16 Mpixel, refused
+// before anything is decoded.
+TEST_F(PictureCoderTest, PictureHeadersAcceptedOrRefused) {
+  const auto png = [](uint32_t width, uint32_t height) {
+    std::string bytes("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16);
+    for (uint32_t v : {width, height}) {
+      for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>(v >> shift);
+    }
+    return bytes + std::string("\x08\x06\0\0\0", 5);
+  };
+  const auto bmp = [](uint32_t info, int32_t width, int32_t height) {
+    std::string bytes = "BM" + std::string(12, '\0');
+    for (uint32_t v : {info, static_cast<uint32_t>(width), static_cast<uint32_t>(height)}) {
+      for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(v >> shift);
+    }
+    return bytes;
+  };
+  // A progressive JPEG's frame header behind an APP0 segment.
+  const std::string jpeg("\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xFF\xC2\0\x11\x08\x23\x28\x23\x28", 18);
+  const auto big = [](const char* size) {
+    return "it is " + std::string(size) +
+           " pixels; pictures of up to 16777216 pixels (4096 x 4096) are taken";
+  };
+  const struct {
+    std::string name, bytes, found;  // "FORMAT WxH", or why it is refused
+  } cases[] = {{"ok.png", png(4096, 4096), "PNG 4096x4096"},
+               {"big.png", png(5000, 4000), big("5000 x 4000")},
+               {"cut.png", png(5000, 4000).substr(0, 20), "its PNG header gives no picture size"},
+               {"down.bmp", bmp(40, 100, -50), "BMP 100x50"},
+               {"os2.bmp", bmp(12, 30 | 20 << 16, 0), "BMP 30x20"},
+               {"big.jpg", jpeg, big("9000 x 9000")},
+               {"text.png", "plain text", "it is no BMP, PNG or JPEG picture"}};
+  for (const auto& c : cases) {
+    const std::string path = dir_->Write(c.name, c.bytes);
+    std::string why;
+    const auto header = AcceptPicture(path, why);
+    EXPECT_EQ(header ? std::string(header->format) + " " + std::to_string(header->width) + "x" +
+                           std::to_string(header->height)
+                     : why,
+              c.found)
+        << c.name;
+  }
+  std::string why;
+  const auto made = AcceptPicture(wide_, why);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(std::string(made->format) + " " + std::to_string(made->width), "JPEG 640");
+  EXPECT_NE(EncodeStill(dir_->Path() / "big.png", dir_->Path() / "big.mpg", 0x01, kGoOn), 0);
+}
+
+// An error the decoder logs for a picture it still decodes (rows without
+// their padding) is a warning of ours, and nothing reaches the terminal.
+TEST_F(PictureCoderTest, LibraryErrorsBecomeWarnings) {
+  std::string bmp("BM\x42\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0", 30);
+  bmp += std::string(24, '\0') + std::string(12, '\x80');
+  const std::string source = dir_->Write("unpadded.bmp", bmp);
+  const MakeCodecs* codecs = LoadMakeCodecs();
+  ASSERT_NE(codecs, nullptr);
+  test::MessageCapture capture;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(codecs->encode_still(source, dir_->Path() / "unpadded.mpg", 0x01, kGoOn), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(capture.Warnings(), std::vector<std::string>{"FFmpeg (bmp): data size too small, "
+                                                         "assuming missing line alignment"});
 }
 
 TEST_F(PictureCoderTest, FailuresLeaveNoTarget) {
