@@ -2,6 +2,8 @@
 #include "base/codec_module.h"
 #include "make/audio_coder.h"
 #include "make/make_codecs.h"
+#include "make/menu/draw_menu.h"
+#include "make/menu/menu_codecs.h"
 #include "make/picture_coder.h"
 #include "media/media_codecs.h"
 #include "media/stream_probe.h"
@@ -12,6 +14,7 @@ namespace {
 constexpr MakeCodecs kMakeCodecs{
     .encode_audio = EncodeAudio, .encode_silence = EncodeSilence, .encode_still = EncodeStill};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
+constexpr MenuCodecs kMenuCodecs{.draw_menu = DrawMenu};
 
 }  // namespace
 }  // namespace vcd2
@@ -23,6 +26,8 @@ extern "C" __attribute__((visibility("default"))) const void* vcd2_codec_table(v
       return version == vcd2::kMakeCodecsVersion ? &vcd2::kMakeCodecs : nullptr;
     case vcd2::CodecPart::kMedia:
       return version == vcd2::kMediaCodecsVersion ? &vcd2::kMediaCodecs : nullptr;
+    case vcd2::CodecPart::kMenu:
+      return version == vcd2::kMenuCodecsVersion ? &vcd2::kMenuCodecs : nullptr;
   }
   return nullptr;
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+
+#include "make/menu/menu_picture.h"
+#include "model/make_rule.h"
+
+namespace vcd2 {
+
+// What the rule's menu shows, from its bound selection: per selection item
+// the number the remote sends (the selection's base onwards), its ITEMS
+// text, and the first picture of what it plays (the first play item of the
+// list it leads to: a track at its start, an entry's track at the entry, a
+// segment). None for a target type that is no still resolution.
+std::optional<MenuPicture> DescribeMenu(const MenuMakeRule& rule);
+
+}  // namespace vcd2
