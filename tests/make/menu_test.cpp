@@ -57,6 +57,44 @@ class MenuTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
+// Every part inside the title-safe area, no two cells overlapping, labels
+// readable at low resolution, thumbnails 4:3, for one item up to a full
+// grid, on both canvases and resolutions.
+TEST(MenuLayoutTest, PartsStayInsideTheSafeAreaAndApart) {
+  struct Canvas {
+    double width, height, scale;
+  };
+  for (const Canvas& c : {Canvas{384, 288, 1}, Canvas{320, 240, 1}, Canvas{768, 576, 2}}) {
+    for (size_t n = 0; n <= 12; ++n) {
+      SCOPED_TRACE(testing::Message() << c.width << " wide, " << n << " items");
+      const MenuLayout layout = LayOutMenu(c.width, c.height, c.scale, n);
+      ASSERT_EQ(layout.cells.size(), n);
+      EXPECT_GE(layout.min_text_size, 16 * c.scale);
+      EXPECT_TRUE(n == 0 || layout.label_size >= layout.min_text_size);
+      const auto inside = [&c](const MenuBox& box) {
+        return box.x >= c.width * 0.1 - 1e-9 && box.y >= c.height * 0.1 - 1e-9 &&
+               box.x + box.width <= c.width * 0.9 + 1e-9 &&
+               box.y + box.height <= c.height * 0.9 + 1e-9 && box.width >= 0 && box.height >= 0;
+      };
+      EXPECT_TRUE(inside(layout.title));
+      for (size_t i = 0; i < n; ++i) {
+        EXPECT_TRUE(inside(layout.cells[i]) && inside(layout.thumbnails[i]) &&
+                    inside(layout.labels[i]))
+            << i;
+        EXPECT_NEAR(layout.thumbnails[i].width * 3, layout.thumbnails[i].height * 4, 1e-6);
+        for (size_t j = 0; j < i; ++j) {
+          const MenuBox& a = layout.cells[i];
+          const MenuBox& b = layout.cells[j];
+          EXPECT_TRUE(a.x >= b.x + b.width || b.x >= a.x + a.width || a.y >= b.y + b.height ||
+                      b.y >= a.y + a.height)
+              << i << " overlaps " << j;
+        }
+      }
+      EXPECT_EQ(n > 4, n > 1 && layout.cells[1].x > layout.cells[0].x);
+    }
+  }
+}
+
 TEST_F(MenuTest, StatementMakesARuleAndItsCompanion) {
   const auto run = test::Parse(test::Script20(
       "MAKE MENU NTSCHIGH \"hi.mpg\" \"lo.mpg\" FROM SELECTION START TITLE \"Grüße\" "

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <set>
+
 #include "base/error_reporter.h"
 #include "base/progress.h"
 #include "make/make_codecs.h"
@@ -74,6 +76,7 @@ Status MakeMenus(VcdProject& project) {
 
 Status WriteMenuPreviews(const VcdProject& project, const std::string& folder) {
   const MenuCodecs* drawing = nullptr;
+  std::set<std::string> written;
   for (const auto& rule : project.makes) {
     if (rule->Kind() != MakeKind::kMenu) continue;
     if (AbortRequested()) return false;
@@ -81,7 +84,13 @@ Status WriteMenuPreviews(const VcdProject& project, const std::string& folder) {
     const std::optional<MenuPicture> menu = DescribeMenu(menu_rule);
     if (!menu) return false;
     if (drawing == nullptr && (drawing = LoadMenuCodecs()) == nullptr) return false;
-    const std::string path = folder + "/" + PreviewName(*rule->GetTarget());
+    const std::string name = PreviewName(*rule->GetTarget());
+    if (!written.insert(name).second) {
+      ReportAtScriptLine(project, menu_rule.line, "Another MAKE MENU target gives the preview %s.",
+                         name.c_str());
+      return false;
+    }
+    const std::string path = folder + "/" + name;
     std::string error;
     if (!drawing->draw_menu(*menu, path, error)) {
       ReportAtScriptLine(project, menu_rule.line, "%s", error.c_str());

@@ -59,9 +59,10 @@ MenuLayout LayOutMenu(double width, double height, double scale, size_t buttons)
     const double y = top + static_cast<double>(i / columns) * (cell_height + gap_y);
     layout.cells.push_back({x, y, cell_width, cell_height});
     if (beside) {
-      layout.thumbnails.push_back({x + inset, y + inset, thumb_width, thumb_height});
-      const double label_x = x + 3 * inset + thumb_width;
-      layout.labels.push_back({label_x, y, x + cell_width - inset - label_x, cell_height});
+      const double pad = std::min(inset, cell_width * 0.03);
+      layout.thumbnails.push_back({x + pad, y + inset, thumb_width, thumb_height});
+      const double label_x = x + 3 * pad + thumb_width;
+      layout.labels.push_back({label_x, y, x + cell_width - pad - label_x, cell_height});
     } else {
       layout.thumbnails.push_back(
           {x + (cell_width - thumb_width) / 2, y + inset, thumb_width, thumb_height});
