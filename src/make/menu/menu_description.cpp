@@ -31,22 +31,12 @@ void FindPicture(const LabelRef& target, MenuButton& button, int depth) {
 
 std::optional<MenuPicture> MenuCanvas(FileType still_type) {
   MenuPicture picture;
-  switch (still_type) {
-    case FileType::kPalLowStill:
-      picture.width = 384, picture.height = 288;
-      break;
-    case FileType::kPalHighStill:
-      picture.width = 768, picture.height = 576, picture.scale = 2;
-      break;
-    case FileType::kNtscLowStill:
-      picture.width = 320, picture.height = 240;
-      break;
-    case FileType::kNtscHighStill:
-      picture.width = 640, picture.height = 480, picture.scale = 2;
-      break;
-    default:
-      return std::nullopt;
-  }
+  const bool pal = still_type == FileType::kPalLowStill || still_type == FileType::kPalHighStill;
+  const bool high = still_type == FileType::kPalHighStill || still_type == FileType::kNtscHighStill;
+  if (!pal && !high && still_type != FileType::kNtscLowStill) return std::nullopt;
+  picture.scale = high ? 2 : 1;
+  picture.width = (pal ? 384 : 320) * (high ? 2 : 1);
+  picture.height = (pal ? 288 : 240) * (high ? 2 : 1);
   return picture;
 }
 

@@ -14,4 +14,8 @@ namespace vcd2 {
 // segment). None for a target type that is no still resolution.
 std::optional<MenuPicture> DescribeMenu(const MenuMakeRule& rule);
 
+// The canvas of a still resolution: 384x288 for PAL and 320x240 for NTSC at
+// low resolution, twice that at high; none for other types.
+std::optional<MenuPicture> MenuCanvas(FileType still_type);
+
 }  // namespace vcd2

@@ -1,11 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
-
-#include "model/codes.h"
 
 namespace vcd2 {
 
@@ -28,9 +25,5 @@ struct MenuPicture {
   std::vector<MenuButton> buttons;
   std::string background;  // picture behind the menu; empty: a plain dark one
 };
-
-// The canvas of a still resolution: 384x288 for PAL and 320x240 for NTSC at
-// low resolution, twice that at high; none for other types.
-std::optional<MenuPicture> MenuCanvas(FileType still_type);
 
 }  // namespace vcd2
