@@ -1,5 +1,6 @@
 // vcd2build: builds the Video CD images a script describes.
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,6 +82,14 @@ void ExplainUnopenedScript(const char* script) {
   std::fprintf(stderr, "vcd2build: cannot open script '%s': %s\n", script, std::strerror(errno));
 }
 
+// --preview writes into DIR, made here when it does not exist yet.
+bool PreparePreviewFolder(const std::string& folder) {
+  if (mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST) return true;
+  std::fprintf(stderr, "vcd2build: cannot make folder '%s': %s\n", folder.c_str(),
+               std::strerror(errno));
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,6 +120,10 @@ int main(int argc, char** argv) {
   if (!options.graph.empty()) {
     if (!graph.Prepare()) return VCD2_RESULT_FAILED;
     callbacks.graph_file = graph.DotPath();
+  }
+  if (!options.preview.empty()) {
+    if (!PreparePreviewFolder(options.preview)) return VCD2_RESULT_FAILED;
+    callbacks.preview_folder = options.preview.c_str();
   }
   VCD2SetCallbacks(&callbacks);
   InstallInterruptHandler();

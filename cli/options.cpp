@@ -8,6 +8,7 @@
 
 const char* UsageText() {
   return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
+         "       vcd2build --preview DIR SCRIPT\n"
          "       vcd2build --inspect FILE...\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
@@ -19,6 +20,9 @@ const char* UsageText() {
          "      --graph FILE\n"
          "                   draw the playback control as FILE (.dot, .svg or .png)\n"
          "                   instead of building\n"
+         "      --preview DIR\n"
+         "                   write each MAKE MENU picture into DIR as PNG instead of\n"
+         "                   building\n"
          "      --check      check the script and its sources, show the warnings and\n"
          "                   what a build would write; write nothing\n"
          "      --inspect    tell for each MPEG FILE what a Video CD needs, what the\n"
@@ -32,7 +36,7 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect };
+enum LongOnly { kGraph = 256, kCheck, kInspect, kPreview = 300 };
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -40,6 +44,7 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"graph", required_argument, nullptr, kGraph},
                                    {"check", no_argument, nullptr, kCheck},
                                    {"inspect", no_argument, nullptr, kInspect},
+                                   {"preview", required_argument, nullptr, kPreview},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -54,6 +59,7 @@ Options UsageError(std::string error) {
 // What getopt_long refused: an unknown option as the user wrote it, or an
 // option without its value.
 Options Refused(char** argv, int code) {
+  if (code == ':' && optopt == kPreview) return UsageError("option '--preview' needs a folder");
   if (code == ':') {
     return UsageError(optopt == 'd'
                           ? "option '--disc' needs a name"
@@ -105,6 +111,10 @@ Options ParseOptions(int argc, char** argv) {
       case kInspect:
         options.inspect = true;
         break;
+      case kPreview:
+        if (optarg[0] == '\0') return UsageError("option '--preview' needs a folder");
+        options.preview = optarg;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -128,6 +138,10 @@ Options ParseOptions(int argc, char** argv) {
   }
   if (options.check && (!options.graph.empty() || !options.disc.empty())) {
     return UsageError("--check writes nothing; leave out --disc and --graph");
+  }
+  if (!options.preview.empty() &&
+      (options.check || !options.graph.empty() || !options.disc.empty())) {
+    return UsageError("--preview builds nothing; leave out --check, --disc and --graph");
   }
   return options;
 }

@@ -12,6 +12,7 @@ struct Options {
   std::string script;
   std::string disc;                // --disc NAME: also write NAME.bin, NAME.cue, NAME.toc
   std::string graph;               // --graph FILE: draw the playback control instead of building
+  std::string preview;             // --preview DIR: draw the MAKE MENU pictures instead of building
   std::string error;               // for kUsageError
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead

@@ -111,7 +111,7 @@ enum {
 };
 
 /*
- * The host's callback table, ten pointer-sized words. The library keeps the
+ * The host's callback table, eleven pointer-sized words. The library keeps the
  * pointer: the table must stay valid while builds may run. Every word may be
  * NULL.
  */
@@ -149,6 +149,13 @@ typedef struct BuilderCallbacks {
   uintptr_t mode;
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;
+  /* word 10: when not NULL (and graph_file is NULL), the build stops after
+     the label check and writes each MAKE MENU picture into this existing
+     folder as a PNG file named after the rule's target (menu.mpg gives
+     menu.png), as the still encoder would receive it, instead of building
+     anything. No other MAKE rule runs, no image is written and show_summary
+     is not called. The result is 0 when every picture was written. */
+  const char* preview_folder;
 } BuilderCallbacks;
 
 /* Registers the host's table (NULL clears it). Always returns 1. */

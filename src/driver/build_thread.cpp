@@ -16,6 +16,7 @@
 #include "image/build_summary.h"
 #include "image/disc_export.h"
 #include "image/psd_graph.h"
+#include "make/menu/make_menu.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/output_paths.h"
@@ -68,6 +69,12 @@ const char* RequestedGraph() {
   return host != nullptr ? host->graph_file : nullptr;
 }
 
+// A preview request, like a graph, ends the build after the label check.
+const char* RequestedPreview() {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  return host != nullptr ? host->preview_folder : nullptr;
+}
+
 // The five phases; each runs only when the one before succeeded. Outputs are
 // checked against the inputs before the first file is written.
 int32_t RunPhases(VcdProject& project, UniqueFile& script) {
@@ -90,6 +97,10 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
     if (!CheckOutputPaths(project, {{graph, "the graph"}})) return VCD2_RESULT_FAILED;
     ShowStatus("Writing graph...");
     return WritePsdGraph(project, graph) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  }
+  if (const char* folder = RequestedPreview()) {
+    ShowStatus("Drawing menus...");
+    return WriteMenuPreviews(project, folder) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
   }
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));

@@ -24,6 +24,10 @@ std::string PendingRules(const VcdProject& project) {
   for (const auto& rule : project.makes) {
     const std::string target = PathOf(*rule->GetTarget());
     bool due = !FileIsPresent(target);  // as MAKE decides: an empty target is missing
+    if (rule->Kind() == MakeKind::kMenu) {
+      listing += "  MAKE MENU " + target + "\n";  // drawn in every build
+      continue;
+    }
     for (const auto& source : rule->GetSources()) due |= !IsUpToDate(target, PathOf(*source));
     if (due) {
       listing += std::string("  MAKE ") + kKindNames[static_cast<size_t>(rule->Kind())] + " " +

@@ -3,6 +3,8 @@
 #include "make/audio_coder.h"
 #include "make/library_log.h"
 #include "make/make_codecs.h"
+#include "make/menu/draw_menu.h"
+#include "make/menu/menu_codecs.h"
 #include "make/picture_coder.h"
 #include "make/resampler.h"
 #include "media/media_codecs.h"
@@ -17,6 +19,7 @@ constexpr MakeCodecs kMakeCodecs{.encode_audio = EncodeAudio,
                                  .open_resampler = OpenResampler,
                                  .route_library_log = RouteLibraryLog};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
+constexpr MenuCodecs kMenuCodecs{.draw_menu = DrawMenu};
 
 }  // namespace
 }  // namespace vcd2
@@ -28,6 +31,8 @@ extern "C" __attribute__((visibility("default"))) const void* vcd2_codec_table(v
       return version == vcd2::kMakeCodecsVersion ? &vcd2::kMakeCodecs : nullptr;
     case vcd2::CodecPart::kMedia:
       return version == vcd2::kMediaCodecsVersion ? &vcd2::kMediaCodecs : nullptr;
+    case vcd2::CodecPart::kMenu:
+      return version == vcd2::kMenuCodecsVersion ? &vcd2::kMenuCodecs : nullptr;
   }
   return nullptr;
 }

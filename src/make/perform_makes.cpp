@@ -3,6 +3,7 @@
 #include "base/error_reporter.h"
 #include "base/progress.h"
 #include "make/make_rules.h"
+#include "make/menu/make_menu.h"
 
 namespace vcd2 {
 namespace {
@@ -14,6 +15,7 @@ Status MakeEncodings(VcdProject& project) {
   for (const auto& rule : project.makes) {
     if (AbortRequested()) return false;
     if (rule->Kind() == MakeKind::kMux) continue;
+    if (rule->Kind() == MakeKind::kMenu) continue;  // made by MakeMenus
     StepProgress();
     switch (rule->Kind()) {
       case MakeKind::kStill:
@@ -46,6 +48,7 @@ Status PerformMakes(VcdProject& project) {
   if (project.makes.empty()) return true;
   SetProgressRange(0, static_cast<int32_t>(kStepsPerRule * project.makes.size()));
   SetProgressStep(kStepsPerRule);
+  if (!MakeMenus(project)) return false;
   if (!MakeEncodings(project) || !MakeMultiplexes(project)) return false;
   SetProgressPos(0);
   return true;

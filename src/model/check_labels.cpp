@@ -4,6 +4,7 @@
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
+#include "model/check_menus.h"
 
 namespace vcd2 {
 namespace {
@@ -54,6 +55,7 @@ Status LabelChecker::Run() {
   NumberEntries();
   if (!success_) return false;
   if (!CheckLists()) return false;
+  if (!CheckMenuSelections(project_)) MarkFailed();
   CheckPauseMarks();
   if (!CheckPsdPresence()) return false;
   CheckOutputNames();

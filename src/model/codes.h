@@ -84,6 +84,7 @@ enum class MakeKind : uint32_t {
   kStill = 0,
   kMux = 1,
   kAudio = 2,
+  kMenu = 4,
 };
 
 }  // namespace vcd2

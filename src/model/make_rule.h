@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/file_ref.h"
 #include "model/items.h"
+#include "model/label_ref.h"
 
 namespace vcd2 {
 
@@ -56,6 +58,19 @@ class StillMakeRule : public MakeRule {
   explicit StillMakeRule(const FileRef& target) : MakeRule(MakeKind::kStill, target) {}
 
   uint8_t low_resolution = 0;  // 1 on the companion rule of a high-resolution still
+};
+
+// MAKE MENU: a selection's menu picture drawn and encoded as an MPEG still;
+// its one optional source is the background picture.
+class MenuMakeRule : public MakeRule {
+ public:
+  explicit MenuMakeRule(const FileRef& target) : MakeRule(MakeKind::kMenu, target) {}
+
+  LabelRef selection;  // FROM SELECTION; bound to the list by the label check
+  std::string title;
+  std::vector<std::string> item_texts;  // ITEMS, in the selection's item order
+  uint32_t line = 0;                    // script line of the statement
+  uint8_t low_resolution = 0;           // 1 on the companion rule of a high-resolution menu
 };
 
 }  // namespace vcd2

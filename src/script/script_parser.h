@@ -86,6 +86,8 @@ class ScriptParser {
   Status ParseStillMake(const FileRef& target, const FileRef* low_target);
   Status ParseMuxMake(const FileRef& target);
   Status ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRule& rule);
+  Status ParseMenuMake();
+  Status ParseMenuClauses(MenuMakeRule& rule);
 
   VcdProject& project_;
   ScriptReader& reader_;

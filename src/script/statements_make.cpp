@@ -57,6 +57,10 @@ FileType StillTargetType(int resolution) {
 
 // MAKE MPA|STILL|MUX ... ENDMAKE
 Status ScriptParser::ParseMake() {
+  if (reader_.ReadWord()) {
+    if (!reader_.IsQuoted() && reader_.Word() == "MENU") return ParseMenuMake();
+    reader_.UngetWord();
+  }
   int kind = 0;
   if (!ExpectKeyword(KeywordClass::kMakeKind, kind)) return false;
   if (kind == kCc) {

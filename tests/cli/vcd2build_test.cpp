@@ -154,6 +154,28 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
   EXPECT_TRUE(dir.Listing().empty());
 }
 
+// --preview writes the MAKE MENU pictures, both resolutions, and nothing
+// else: no still is encoded and no image written.
+TEST(Vcd2BuildTest, PreviewWritesTheMenuPicturesOnly) {
+  vcd2::test::TempDir dir;
+  const std::string script = dir.Write(
+      "menu.vcd",
+      "VERSION 2.0\nOUTPUT 1 \"data.bin\" ENDOUTPUT\n"
+      "SELECTION START ITEMS A ENDITEMS ENDSELECTION\nPLAYLIST A ENDPLAYLIST\n"
+      "MAKE MENU PALHIGH \"hi.mpv\" \"lo.mpv\" FROM SELECTION START TITLE \"Menu\" ENDMAKE\n"
+      "ENDFILE\n");
+  const std::string folder = (dir.Path() / "look").string();
+  const auto outcome = RunBuild({"-q", "--preview", folder, script});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(dir.Listing(),
+            (std::set<std::string>{"menu.vcd", "look", "look/hi.png", "look/lo.png"}));
+  EXPECT_EQ(vcd2::test::ProbeStream(folder + "/hi.png").at("width"), "768");
+  EXPECT_EQ(vcd2::test::ProbeStream(folder + "/lo.png").at("height"), "288");
+  EXPECT_EQ(RunBuild({"--preview", folder, "--disc", "d", script}).exit_code, 2);
+  EXPECT_EQ(RunBuild({"--preview"}).err,
+            "vcd2build: option '--preview' needs a folder; try --help\n");
+}
+
 // --inspect reports each file on stdout and fails when one is not compliant
 // (the report's text is in stream_compliance_test).
 TEST(Vcd2BuildTest, Inspect) {
