@@ -93,7 +93,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   }
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
-  if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
+  if (!CheckOutputPaths(project, outputs) || !CheckMakeTargets(project)) return VCD2_RESULT_FAILED;
   if (RequestedMode() == VCD2_MODE_CHECK) {
     if (!StartCheck(project)) return VCD2_RESULT_OK;
   } else {
