@@ -158,6 +158,13 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_EQ(outcome.err.rfind("vcd2build: cannot run dot to draw " + svg, 0), 0u) << outcome.err;
   EXPECT_TRUE(dir.Listing().empty());
+  // The picture is compared with the script, as every output is.
+  const std::string script = dir.Write("menu.png", "VERSION 2.0 ENDFILE");
+  outcome = RunBuild({"-q", "--graph", script, script});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err,
+            "the graph (" + script + ") is the same file as the script (" + script + ").\n");
+  EXPECT_EQ(dir.Listing(), std::set<std::string>{"menu.png"});
 }
 
 // --inspect reports each file on stdout and fails when one is not compliant
