@@ -91,14 +91,19 @@ int Pass(const MakeRule& rule) {
   return rule.Kind() == MakeKind::kMux ? 1 : 0;
 }
 
+// STILL and MPA rules make elementary streams from pictures and sounds.
+bool IsEncoding(const MakeRule& rule) {
+  return rule.Kind() == MakeKind::kStill || rule.Kind() == MakeKind::kAudio;
+}
+
 // The files a target may not be, besides the outputs: what the build reads
 // as it was before any rule ran. A rule's target may feed only rules that
-// run after it and, when it is a system stream, MPGTRACK and SEGMENT.
+// run after it and read MPEG streams and, when it is a system stream,
+// MPGTRACK and SEGMENT.
 std::vector<FileUse> ForbiddenFor(const VcdProject& project, size_t index) {
   const MakeRule& rule = *project.makes[index];
   std::vector<FileUse> uses = {{project.script_path, "the script"}};
-  const bool elementary = rule.Kind() == MakeKind::kStill || rule.Kind() == MakeKind::kAudio;
-  if (elementary) {
+  if (IsEncoding(rule)) {
     AddItems(uses, project.mpeg_tracks, "MPGTRACK");
     AddItems(uses, project.segments, "SEGMENT");
   }
@@ -110,7 +115,7 @@ std::vector<FileUse> ForbiddenFor(const VcdProject& project, size_t index) {
     const std::string target = other.GetTarget()->NewFullPath().value_or("");
     if (j < index) Add(uses, *other.GetTarget(), "the target of an earlier MAKE");
     const bool runs_before = Pass(other) < Pass(rule) || (Pass(other) == Pass(rule) && j <= index);
-    if (!runs_before) continue;
+    if (!runs_before && !IsEncoding(other)) continue;
     for (const auto& source : other.GetSources()) {
       Add(uses, *source, "a source of MAKE " + target);
     }

@@ -116,6 +116,11 @@ TEST(OutputPathsTest, AMakeTargetThatIsAnInputIsRefused) {
            still,
        "the target of MAKE STILL (@/m.mpg) is the same file as the target of an earlier MAKE "
        "(@/m.mpg)."},
+      {"MAKE STILL PALLOW DIR \"p.bmp\" FROM BMP DIR \"s.mpg\" ENDMAKE MAKE STILL PALLOW DIR "
+       "\"t.mpg\"" +
+           still,
+       "the target of MAKE STILL (@/p.bmp) is the same file as a source of MAKE @/t.mpg "
+       "(@/p.bmp)."},
   };
   const char* inputs[] = {"disc.vcd", "t1.mpg", "s.mpg", "f.txt", "cd.raw", "in.wav", "p.bmp"};
   test::TempDir dir;
