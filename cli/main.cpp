@@ -120,7 +120,10 @@ int main(int argc, char** argv) {
   VCD2SetCallbacks(&callbacks);
   InstallStopHandlers();
   int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
-  if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
+  if (result == VCD2_RESULT_OK && graph.NeedsDrawing() && stop_requested != 0) {
+    std::remove(graph.DotPath());  // DOT text under the picture's name
+    result = VCD2_RESULT_FAILED;
+  } else if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
     display.ShowStatus("Drawing graph...");
     display.Finish();  // dot's own messages start on a line of their own
     if (!graph.Draw()) result = VCD2_RESULT_FAILED;
