@@ -8,23 +8,17 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/link_unnamed.h"
+
 namespace vcd2 {
 namespace {
 
 constexpr char kShortName[] = ".vcd2-";
-constexpr int kNameAttempts = 100;
 
 std::string FolderOf(const std::string& target) {
   const size_t slash = target.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : target.substr(0, slash);
-}
-
-// A short name in the target's folder, free when it was made.
-std::string ShortName(const std::string& target, int attempt) {
-  const std::string folder = FolderOf(target);
-  return (folder == "/" ? "" : folder) + "/" + kShortName + std::to_string(getpid()) + "-" +
-         std::to_string(attempt);
 }
 
 }  // namespace
@@ -55,27 +49,10 @@ PendingFile::~PendingFile() {
   }
 }
 
-// link() does not replace a file, so the unnamed file gets a short free name
-// first, which rename() then moves over the target in one step.
-bool PendingFile::LinkUnnamed() const {
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = ShortName(target_, attempt);
-    if (linkat(AT_FDCWD, path_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-      if (errno == EEXIST) continue;
-      return false;
-    }
-    if (std::rename(name.c_str(), target_.c_str()) == 0) return true;
-    const int error = errno;
-    unlink(name.c_str());
-    errno = error;
-    return false;
-  }
-  return false;
-}
-
 Status PendingFile::Commit() {
   if (!Created()) return false;
-  committed_ = fd_ >= 0 ? LinkUnnamed() : std::rename(path_.c_str(), target_.c_str()) == 0;
+  committed_ =
+      fd_ >= 0 ? LinkUnnamed(path_, target_) : std::rename(path_.c_str(), target_.c_str()) == 0;
   return committed_;
 }
 

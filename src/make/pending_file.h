@@ -29,8 +29,6 @@ class PendingFile {
   Status Commit();
 
  private:
-  bool LinkUnnamed() const;
-
   std::string target_;
   std::string path_;
   int fd_ = -1;  // the unnamed file; -1 for a named temporary

@@ -72,5 +72,15 @@ TEST(HostileTest, StillLengthsAreBoundedWhenTheScriptIsRead) {
   }
 }
 
+// An image whose name is at the system's limit gets it: the unnamed file is
+// linked under a short name before it is renamed.
+TEST(HostileTest, AnImageNameAtTheLimit) {
+  test::TempDir dir;
+  const std::string name(255, 'd');
+  const auto build = test::BuildDisc(dir, "OUTPUT 1 DIR \"" + name + "\" ENDOUTPUT");
+  EXPECT_EQ(build.result, 0) << testing::PrintToString(build.messages);
+  EXPECT_EQ(dir.Listing(), (std::set<std::string>{"disc.vcd", name}));
+}
+
 }  // namespace
 }  // namespace vcd2
