@@ -1,5 +1,6 @@
 #include "graph.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,39 +28,32 @@ const char* GraphFormat(const std::string& file) {
   return nullptr;
 }
 
-GraphOutput::~GraphOutput() {
-  if (temporary_) std::remove(dot_path_.c_str());
+bool GraphOutput::NeedsDrawing() const {
+  const char* format = GraphFormat(file_);
+  return format != nullptr && std::strcmp(format, "dot") != 0;
 }
 
-bool GraphOutput::Prepare() {
-  if (std::strcmp(GraphFormat(file_), "dot") == 0) {
-    dot_path_ = file_;
-    return true;
-  }
-  const char* directory = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(directory != nullptr && *directory != '\0' ? directory : "/tmp") +
-      "/vcd2build-XXXXXX.dot";
-  const int fd = mkstemps(pattern.data(), 4);
-  if (fd < 0) {
-    std::fprintf(stderr, "vcd2build: cannot make a temporary file for the graph: %s\n",
-                 std::strerror(errno));
-    return false;
-  }
-  close(fd);
-  dot_path_ = pattern;
-  temporary_ = true;
-  return true;
-}
-
+// dot reads the DOT text on its standard input from the file it replaces,
+// which is unlinked first so that dot writes a new file.
 bool GraphOutput::Draw() const {
   std::string type = std::string("-T") + GraphFormat(file_);
   std::string dot = "dot";
   std::string output = "-o" + file_;
-  std::string input = dot_path_;
-  char* argv[] = {dot.data(), type.data(), output.data(), input.data(), nullptr};
+  char* argv[] = {dot.data(), type.data(), output.data(), nullptr};
+  const int text = open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (text < 0 || unlink(file_.c_str()) != 0) {
+    std::fprintf(stderr, "vcd2build: cannot read the graph's DOT text in %s: %s\n", file_.c_str(),
+                 std::strerror(errno));
+    if (text >= 0) close(text);
+    return false;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, text, STDIN_FILENO);
   pid_t pid = 0;
-  const int error = posix_spawnp(&pid, "dot", nullptr, nullptr, argv, environ);
+  const int error = posix_spawnp(&pid, "dot", &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(text);
   if (error != 0) {
     std::fprintf(stderr,
                  "vcd2build: cannot run dot to draw %s: %s\n"

@@ -1,4 +1,5 @@
 // vcd2build: builds the Video CD images a script describes.
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,25 +25,30 @@ Terminal* terminal = nullptr;
 bool progress_called = false;
 bool message_shown = false;
 
-// The first Ctrl-C asks the build to stop at its next progress call; a
-// second one ends the program at once.
-void OnInterrupt(int /*signal*/) {
+// Ctrl-C, SIGTERM and SIGHUP ask the build to stop: the library sees the
+// flag within a tenth of a second, stops whatever it is doing and removes
+// every file it made or staged before it returns. A later signal only waits
+// for that, so that no half-made file stays behind.
+void OnStopSignal(int /*signal*/) {
   static const char kText[] = "\nvcd2build: stopping at user request\n";
+  if (stop_requested != 0) return;
   stop_requested = 1;
   [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
 }
 
-void InstallInterruptHandler() {
+void InstallStopHandlers() {
   struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  action.sa_flags = SA_RESETHAND;
+  action.sa_handler = OnStopSignal;
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  // A parent may have left SIGINT blocked; the build thread inherits this mask.
-  sigset_t interrupt;
-  sigemptyset(&interrupt);
-  sigaddset(&interrupt, SIGINT);
-  pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&stops, signal);
+  }
+  // A parent may have left them blocked; the build thread inherits this mask.
+  pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
 int32_t OnProgress(int32_t percent, const char* text) {
@@ -73,10 +79,11 @@ void OnWarning(const char* text) {
 void IgnoreWarning(const char* /*text*/) {}
 
 // The library stays silent about a script it cannot open; say why here.
+// A FIFO is opened without waiting for a writer.
 void ExplainUnopenedScript(const char* script) {
-  std::FILE* file = std::fopen(script, "rb");
-  if (file != nullptr) {
-    std::fclose(file);
+  const int fd = open(script, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
     return;
   }
   std::fprintf(stderr, "vcd2build: cannot open script '%s': %s\n", script, std::strerror(errno));
@@ -110,6 +117,7 @@ int main(int argc, char** argv) {
   Terminal display(options.quiet, isatty(STDERR_FILENO) != 0);
   terminal = &display;
   static BuilderCallbacks callbacks{};
+  callbacks.stop_request = &stop_requested;
   callbacks.show_message = OnMessage;
   callbacks.show_warning = options.quiet ? IgnoreWarning : OnWarning;
   callbacks.show_summary = options.summary ? OnSummary : nullptr;
@@ -117,24 +125,24 @@ int main(int argc, char** argv) {
   if (options.inspect) return InspectFiles(options.files, callbacks);
   callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;
   GraphOutput graph(options.graph);
-  if (!options.graph.empty()) {
-    if (!graph.Prepare()) return VCD2_RESULT_FAILED;
-    callbacks.graph_file = graph.DotPath();
-  }
+  if (!options.graph.empty()) callbacks.graph_file = graph.DotPath();
   if (!options.preview.empty()) {
     if (!PreparePreviewFolder(options.preview)) return VCD2_RESULT_FAILED;
     callbacks.preview_folder = options.preview.c_str();
   }
   VCD2SetCallbacks(&callbacks);
-  InstallInterruptHandler();
+  InstallStopHandlers();
   int32_t result = VCD2DiscBuilder(nullptr, options.script.c_str(), OnProgress);
-  if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
+  if (result == VCD2_RESULT_OK && graph.NeedsDrawing() && stop_requested != 0) {
+    std::remove(graph.DotPath());  // DOT text under the picture's name
+    result = VCD2_RESULT_FAILED;
+  } else if (result == VCD2_RESULT_OK && graph.NeedsDrawing()) {
     display.ShowStatus("Drawing graph...");
     display.Finish();  // dot's own messages start on a line of their own
     if (!graph.Draw()) result = VCD2_RESULT_FAILED;
   }
   display.Finish();
-  if (result == VCD2_RESULT_FAILED && !progress_called && !message_shown) {
+  if (result == VCD2_RESULT_FAILED && !progress_called && !message_shown && stop_requested == 0) {
     ExplainUnopenedScript(options.script.c_str());
   }
   return result;

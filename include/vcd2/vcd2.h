@@ -11,6 +11,7 @@
 #ifndef VCD2_VCD2_H
 #define VCD2_VCD2_H
 
+#include <signal.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -116,7 +117,11 @@ enum {
  * NULL.
  */
 typedef struct BuilderCallbacks {
-  void* reserved_0;
+  /* word 0: when not NULL, the build stops as when the progress callback
+     returns 0, within a tenth of a second after *stop_request becomes
+     nonzero, even inside a long encoding that calls no callback. A host's
+     signal handler may set it. */
+  const volatile sig_atomic_t* stop_request;
   /* word 1: create a node of the directory tree; returns its handle */
   VolumeImagerNode* (*create_node)(const VolumeImagerNode* record);
   /* word 2: release a node when the tree is torn down */

@@ -15,6 +15,7 @@ struct ProgressState {
 
 ProgressState state;
 std::atomic<bool> abort_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from signal handlers");
 
 void Notify(int32_t percent, const char* text) {
   if (state.callback != nullptr && state.callback(percent, text) == 0) abort_requested = true;
@@ -69,6 +70,10 @@ bool AbortRequested() {
 
 const std::atomic<bool>& AbortFlag() {
   return abort_requested;
+}
+
+void RequestAbort() {
+  abort_requested = true;
 }
 
 void ClearAbortRequest() {

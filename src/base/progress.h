@@ -28,6 +28,9 @@ int32_t PercentOf(int32_t position, int32_t low, int32_t high);
 bool AbortRequested();
 // The flag itself, for work that polls it from inside a library call.
 const std::atomic<bool>& AbortFlag();
+// Sets the abort flag, as a progress function returning 0 does; safe from
+// any thread and from a signal handler.
+void RequestAbort();
 // Clears the abort flag; a new build starts with it clear.
 void ClearAbortRequest();
 

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "base/error_reporter.h"
+#include "base/link_unnamed.h"
 
 namespace vcd2 {
 namespace {
@@ -95,22 +96,8 @@ std::string StagedOutputs::WorkingPath(const std::string& path) const {
   return path;
 }
 
-// An unnamed file is linked under the temporary name first, as link() does
-// not replace an existing file; rename() then replaces it in one step.
 bool StagedOutputs::Name(const Entry& entry) const {
-  if (entry.fd >= 0) {
-    const std::string temporary = entry.path + kTemporarySuffix;
-    unlink(temporary.c_str());
-    if (linkat(AT_FDCWD, entry.working_path.c_str(), AT_FDCWD, temporary.c_str(),
-               AT_SYMLINK_FOLLOW) != 0) {
-      return false;
-    }
-    if (std::rename(temporary.c_str(), entry.path.c_str()) == 0) return true;
-    const int error = errno;
-    unlink(temporary.c_str());
-    errno = error;
-    return false;
-  }
+  if (entry.fd >= 0) return LinkUnnamed(entry.working_path, entry.path);
   return std::rename(entry.working_path.c_str(), entry.path.c_str()) == 0;
 }
 

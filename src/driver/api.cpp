@@ -2,12 +2,12 @@
 #include <atomic>
 #include <cstring>
 #include <system_error>
-#include <thread>
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
 #include "driver/build_thread.h"
 #include "driver/host_tables.h"
+#include "driver/stop_watch.h"
 #include "model/vcd_project.h"
 #include "vcd2/vcd2.h"
 
@@ -29,8 +29,9 @@ int32_t StartBuild(const char* script_path, ProgressCallback progress) {
   }
   int32_t result = VCD2_RESULT_FAILED;
   try {
-    std::thread worker([&result, path = std::string(script_path)] { result = BuildThread(path); });
-    worker.join();  // the build thread signals completion by ending
+    const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+    result = RunWatched([path = std::string(script_path)] { return BuildThread(path); },
+                        host != nullptr ? host->stop_request : nullptr);
   } catch (const std::system_error&) {
     ReportError("Could not start thread");
   }

@@ -12,6 +12,7 @@
 #include "driver/check_script.h"
 #include "driver/host_tables.h"
 #include "driver/inspect_stream.h"
+#include "driver/whole_input.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
@@ -104,7 +105,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   }
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
-  if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
+  if (!CheckOutputPaths(project, outputs) || !CheckMakeTargets(project)) return VCD2_RESULT_FAILED;
   if (RequestedMode() == VCD2_MODE_CHECK) {
     if (!StartCheck(project)) return VCD2_RESULT_OK;
   } else {
@@ -125,7 +126,7 @@ int32_t BuildThread(const std::string& script_path) {
     ReportError("Unknown build mode %ju.", static_cast<uintmax_t>(RequestedMode()));
     return VCD2_RESULT_FAILED;
   }
-  UniqueFile script(std::fopen(script_path.c_str(), "rb"));
+  UniqueFile script = OpenInputStream(script_path, "a script", false);
   if (!script) return VCD2_RESULT_FAILED;  // silent: the host tells the user
   std::unique_ptr<VcdProject> project;
   int32_t result = VCD2_RESULT_FAILED;

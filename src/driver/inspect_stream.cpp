@@ -4,17 +4,27 @@
 
 #include "base/error_reporter.h"
 #include "driver/host_tables.h"
+#include "driver/whole_input.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
 #include "vcd2/vcd2.h"
 
 namespace vcd2 {
+namespace {
+
+// A stream fed through a pipe is kept whole up to the size of a full disc.
+constexpr uint64_t kMaxPipedStream = uint64_t{1} << 30;
+
+}  // namespace
 
 int32_t InspectStream(const std::string& path) {
   try {
+    // A pipe gives its bytes once; the stream is read several times.
+    const UniqueFile file = OpenWholeInput(path, "an MPEG stream", kMaxPipedStream);
+    if (!file) return VCD2_RESULT_FAILED;
     StreamFacts facts;
     std::string reason;
-    if (!ReadStreamFacts(path, facts, reason)) {
+    if (!ReadStreamFacts(PathOfOpenFile(file.get()), facts, reason)) {
       ReportError("%s %s.", path.c_str(), reason.c_str());
       return VCD2_RESULT_FAILED;
     }

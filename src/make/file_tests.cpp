@@ -9,6 +9,15 @@ bool FileIsPresent(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size != 0;
 }
 
+const char* NonFileKind(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return nullptr;
+  if (S_ISDIR(status.st_mode)) return "a folder";
+  if (S_ISFIFO(status.st_mode)) return "a FIFO";
+  if (S_ISSOCK(status.st_mode)) return "a socket";
+  return "a device";
+}
+
 int CompareFileTimes(const std::string& a, const std::string& b) {
   struct stat first {};
   struct stat second {};

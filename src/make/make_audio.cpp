@@ -23,11 +23,13 @@ Status MakeAudio(VcdProject& project, AudioMakeRule& rule) {
     ReportError("Illegal source file mode.");
     return false;
   }
+  if (!CheckTargetWritable(job.target_path)) return false;
+  MakingMark mark(job.target_path);
   if (!EncodeAudioSource(job.target_path, job.source_path, type, rule.bitrate_code,
                          rule.channel_mode, AbortFlag())) {
     return false;  // reported there
   }
-  RecordMade(project, rule, job.target_path);
+  RecordMade(project, rule, job.target_path, mark);
   return true;
 }
 

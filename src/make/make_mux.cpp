@@ -8,6 +8,18 @@
 #include "make/pending_file.h"
 
 namespace vcd2 {
+namespace {
+
+bool HasOnlyAudio(const MuxMakeRule& rule) {
+  bool audio = false;
+  for (const auto& source : rule.GetSources()) {
+    if (source->GetFileType() != FileType::kMpegAudio) return false;
+    audio = true;
+  }
+  return audio;
+}
+
+}  // namespace
 
 // The target is made when it is missing or older than any source. The job
 // writes a temporary file that becomes the target only when it succeeds.
@@ -16,13 +28,19 @@ Status MakeMux(VcdProject& project, MuxMakeRule& rule) {
   bool outdated = !FileIsPresent(target_path);
   for (const auto& source : rule.GetSources()) {
     const std::string source_path = source->NewFullPath().value_or("");
-    if (!FileIsPresent(source_path)) {
-      ReportError("Could not find dependency file %s.", source_path.c_str());
-      return false;
-    }
-    outdated = outdated || CompareFileTimes(target_path, source_path) == -1;
+    if (!CheckSourcePresent(source_path)) return false;
+    outdated = outdated || !IsUpToDate(target_path, source_path);
   }
   if (!outdated) return true;
+  if (HasOnlyAudio(rule)) {
+    ReportError(
+        "MAKE MUX %s has only AUDIO sources: the sound goes with still pictures, so "
+        "nothing is made without a STILL.",
+        target_path.c_str());
+    return false;
+  }
+  if (NonFileKind(target_path) != nullptr) return CheckTargetWritable(target_path);
+  MakingMark mark(target_path);
   PendingFile pending(target_path);
   if (!pending.Created()) {
     ReportError("Could not create %s (%s).", target_path.c_str(), std::strerror(errno));
@@ -36,7 +54,7 @@ Status MakeMux(VcdProject& project, MuxMakeRule& rule) {
     ReportError("Could not create %s (%s).", target_path.c_str(), std::strerror(errno));
     return false;
   }
-  RecordMade(project, rule, target_path);
+  RecordMade(project, rule, target_path, mark);
   return true;
 }
 

@@ -1,7 +1,12 @@
 #include "make/make_rules.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "base/error_reporter.h"
+#include "base/made_record.h"
 #include "make/file_tests.h"
+#include "make/pending_file.h"
 
 namespace vcd2 {
 
@@ -19,20 +24,50 @@ SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_mess
   }
   job.source = sources.front().get();
   job.source_path = job.source->NewFullPath().value_or("");
-  if (!FileIsPresent(job.source_path)) {
-    ReportError("Could not find dependency file %s.", job.source_path.c_str());
-    return job;
-  }
+  if (!CheckSourcePresent(job.source_path)) return job;
   job.next = IsUpToDate(job.target_path, job.source_path) ? SingleSourceJob::Next::kDone
                                                           : SingleSourceJob::Next::kMake;
   return job;
 }
 
-bool IsUpToDate(const std::string& target, const std::string& source) {
-  return FileIsPresent(target) && CompareFileTimes(target, source) != -1;
+Status CheckSourcePresent(const std::string& path) {
+  if (FileIsPresent(path)) return true;
+  if (const char* kind = NonFileKind(path)) {
+    ReportError("Dependency file %s is %s, not a file MAKE can read.", path.c_str(), kind);
+  } else {
+    ReportError("Could not find dependency file %s.", path.c_str());
+  }
+  return false;
 }
 
-void RecordMade(VcdProject& project, MakeRule& rule, const std::string& target) {
+bool IsUpToDate(const std::string& target, const std::string& source) {
+  return FileIsPresent(target) && !made_record::Exists(target) &&
+         CompareFileTimes(target, source) != -1;
+}
+
+MakingMark::MakingMark(std::string target) : target_(std::move(target)) {
+  made_record::MarkMaking(target_);
+}
+
+MakingMark::~MakingMark() {
+  if (!handed_over_) made_record::Remove(target_);
+}
+
+Status CheckTargetWritable(const std::string& target) {
+  if (const char* kind = NonFileKind(target)) {
+    ReportError("Could not create %s (it is %s).", target.c_str(), kind);
+    return false;
+  }
+  const PendingFile probe(target);
+  if (!probe.Created()) {
+    ReportError("Could not create %s (%s).", target.c_str(), std::strerror(errno));
+    return false;
+  }
+  return true;
+}
+
+void RecordMade(VcdProject& project, MakeRule& rule, const std::string& target, MakingMark& mark) {
+  mark.HandOver();
   rule.MarkMade();
   project.made_files.push_back(std::make_unique<MadeFile>(target));
 }

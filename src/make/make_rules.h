@@ -26,10 +26,34 @@ struct SingleSourceJob {
 // absent source, kDone when the target is up to date, kMake otherwise.
 SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_message);
 
-// True when target is present and not older than source.
+// Reports a source that is missing, empty or no regular file.
+Status CheckSourcePresent(const std::string& path);
+
+// True when target is present, not older than source, and not left by a
+// build that made it and ended before deleting it.
 bool IsUpToDate(const std::string& target, const std::string& source);
 
+// Marks a target as being made while it lives (a "making" record, so that a
+// target left by a build that is killed is made again), and removes the mark
+// unless the target was recorded as made, whose made file removes it.
+class MakingMark {
+ public:
+  explicit MakingMark(std::string target);
+  MakingMark(const MakingMark&) = delete;
+  MakingMark& operator=(const MakingMark&) = delete;
+  ~MakingMark();
+  void HandOver() { handed_over_ = true; }
+
+ private:
+  std::string target_;
+  bool handed_over_ = false;
+};
+
+// Refuses a target that is no regular file or cannot be created in its
+// folder, naming it and the system's reason.
+Status CheckTargetWritable(const std::string& target);
+
 // Marks the rule made and records its target so that the build deletes it.
-void RecordMade(VcdProject& project, MakeRule& rule, const std::string& target);
+void RecordMade(VcdProject& project, MakeRule& rule, const std::string& target, MakingMark& mark);
 
 }  // namespace vcd2

@@ -41,14 +41,15 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
     return false;
   }
   const MakeCodecs* codecs = LoadMakeCodecs();
-  if (codecs == nullptr) return false;
+  if (codecs == nullptr || !CheckTargetWritable(job.target_path)) return false;
+  MakingMark mark(job.target_path);
   if (codecs->encode_still(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {
     if (!AbortRequested()) {
       ReportError("Could not encode MPEG STILL from %s.", job.source_path.c_str());
     }
     return false;
   }
-  RecordMade(project, rule, job.target_path);
+  RecordMade(project, rule, job.target_path, mark);
   return true;
 }
 

@@ -4,7 +4,8 @@
 
 namespace vcd2 {
 
-// A file that MAKE produced in this build; destroying the record deletes it.
+// A file that MAKE produced in this build; destroying the record deletes it
+// and its made record (base/made_record.h).
 class MadeFile {
  public:
   explicit MadeFile(std::string path) : path_(std::move(path)) {}

@@ -74,7 +74,70 @@ Status Refuse(const FileUse& output, const FileUse& other) {
   return false;
 }
 
+const char* KindName(MakeKind kind) {
+  switch (kind) {
+    case MakeKind::kStill:
+      return "STILL";
+    case MakeKind::kAudio:
+      return "MPA";
+    case MakeKind::kMux:
+      return "MUX";
+  }
+  return "";
+}
+
+// STILL and MPA rules run first, in script order, then MUX rules.
+int Pass(const MakeRule& rule) {
+  return rule.Kind() == MakeKind::kMux ? 1 : 0;
+}
+
+// STILL and MPA rules make elementary streams from pictures and sounds.
+bool IsEncoding(const MakeRule& rule) {
+  return rule.Kind() == MakeKind::kStill || rule.Kind() == MakeKind::kAudio;
+}
+
+// The files a target may not be, besides the outputs: what the build reads
+// as it was before any rule ran. A rule's target may feed only rules that
+// run after it and read MPEG streams and, when it is a system stream,
+// MPGTRACK and SEGMENT.
+std::vector<FileUse> ForbiddenFor(const VcdProject& project, size_t index) {
+  const MakeRule& rule = *project.makes[index];
+  std::vector<FileUse> uses = {{project.script_path, "the script"}};
+  if (IsEncoding(rule)) {
+    AddItems(uses, project.mpeg_tracks, "MPGTRACK");
+    AddItems(uses, project.segments, "SEGMENT");
+  }
+  AddItems(uses, project.audio_tracks, "DATRACK");
+  for (const auto& file : project.cdi_files) AddVolumeFile(uses, *file);
+  for (const auto& file : project.descriptor_files) AddVolumeFile(uses, *file);
+  for (size_t j = 0; j < project.makes.size(); ++j) {
+    const MakeRule& other = *project.makes[j];
+    const std::string target = other.GetTarget()->NewFullPath().value_or("");
+    if (j < index) Add(uses, *other.GetTarget(), "the target of an earlier MAKE");
+    const bool runs_before = Pass(other) < Pass(rule) || (Pass(other) == Pass(rule) && j <= index);
+    if (!runs_before && !IsEncoding(other)) continue;
+    for (const auto& source : other.GetSources()) {
+      Add(uses, *source, "a source of MAKE " + target);
+    }
+  }
+  return uses;
+}
+
 }  // namespace
+
+Status CheckMakeTargets(const VcdProject& project) {
+  for (size_t i = 0; i < project.makes.size(); ++i) {
+    const MakeRule& rule = *project.makes[i];
+    const std::optional<std::string> path = rule.GetTarget()->NewFullPath();
+    if (!path) continue;
+    const FileUse target{*path, std::string("the target of MAKE ") + KindName(rule.Kind())};
+    const FileIdentity id = Identify(target.path);
+    for (const FileUse& use : ForbiddenFor(project, i)) {
+      if (Identify(use.path) == id) return Refuse(target, use);
+    }
+  }
+  return true;
+}
 
 std::vector<FileUse> ImageOutputs(const VcdProject& project) {
   std::vector<FileUse> outputs;

@@ -24,4 +24,12 @@ std::vector<FileUse> ImageOutputs(const VcdProject& project);
 // path.
 Status CheckOutputPaths(const VcdProject& project, const std::vector<FileUse>& outputs);
 
+// Refuses a MAKE target that would replace a file the build reads as it was
+// before any rule ran: the script, a source of its own rule, of a rule that
+// runs before it or of any STILL or MPA rule (pictures and sounds are never
+// made), the target of another rule, a DATRACK or volume file source, or,
+// for a STILL or MPA target (no system stream), an MPGTRACK or SEGMENT
+// source. Compared as CheckOutputPaths compares.
+Status CheckMakeTargets(const VcdProject& project);
+
 }  // namespace vcd2

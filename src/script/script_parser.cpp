@@ -137,6 +137,7 @@ Status ScriptParser::Dispatch(int token) {
 }
 
 Status ScriptParser::ReportEnd(const char* message) {
+  if (AbortRequested()) return false;  // a stopped read ends the script early
   if (reader_.ScriptTooLong()) {
     ReportError("The script is longer than %zu bytes.",
                 static_cast<size_t>(ScriptReader::kMaxScriptSize));

@@ -2,6 +2,7 @@
 
 #include "base/error_reporter.h"
 #include "script/script_parser.h"
+#include "script/still_length.h"
 
 namespace vcd2 {
 namespace {
@@ -254,6 +255,7 @@ Status ScriptParser::ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRul
     const int token = reader_.ClassifyWord(KeywordClass::kMuxStream);
     if (token == kLength) {
       if (!ExpectLong(length)) return false;
+      if (kind == kStill && !CheckStillLength(length)) return false;
     } else if (token == kNoKeyword || (token == kOtherClass && IsMountLabel())) {
       if (kind != kStill) return false;
       reader_.UngetWord();
@@ -270,6 +272,7 @@ Status ScriptParser::ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRul
       return false;
     }
   }
+  if (kind == kStill && !CheckShownTotal(rule, length)) return false;
   for (auto& source : sources) {
     if (kind == kStill) source.length = static_cast<uint32_t>(length);
     rule.AddItemSource(source);

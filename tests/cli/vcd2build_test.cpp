@@ -7,11 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/media_tools.h"
@@ -125,7 +129,9 @@ TEST(Vcd2BuildTest, CtrlCStopsTheBuildCleanly) {
       seen += c;
     }
     const std::string tail = "ALBUM \"X\" ENDFILE\n";
-    ASSERT_EQ(write(fd, tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
+    const auto old_handler = std::signal(SIGPIPE, SIG_IGN);  // the build may have stopped reading
+    [[maybe_unused]] const ssize_t written = write(fd, tail.data(), tail.size());
+    std::signal(SIGPIPE, old_handler);
     close(fd);
   });
   EXPECT_EQ(outcome.exit_code, 1);
@@ -152,6 +158,13 @@ TEST(Vcd2BuildTest, GraphDrawsThroughDotAndLeavesNoTemporaryFile) {
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_EQ(outcome.err.rfind("vcd2build: cannot run dot to draw " + svg, 0), 0u) << outcome.err;
   EXPECT_TRUE(dir.Listing().empty());
+  // The picture is compared with the script, as every output is.
+  const std::string script = dir.Write("menu.png", "VERSION 2.0 ENDFILE");
+  outcome = RunBuild({"-q", "--graph", script, script});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err,
+            "the graph (" + script + ") is the same file as the script (" + script + ").\n");
+  EXPECT_EQ(dir.Listing(), std::set<std::string>{"menu.png"});
 }
 
 // --preview writes the MAKE MENU pictures, both resolutions, and nothing
@@ -214,6 +227,106 @@ TEST(Vcd2BuildTest, MakeLoadsTheCodecModuleBesideTheLibrary) {
                               0),
             0u)
       << outcome.err;
+}
+
+// Reads stderr until `text` has come; false when it does not within 10 s.
+bool AwaitText(int err, std::string& seen, const std::string& text) {
+  pollfd readable{err, POLLIN, 0};
+  char c;
+  while (seen.find(text) == std::string::npos) {
+    if (poll(&readable, 1, 10000) != 1 || read(err, &c, 1) != 1) return false;
+    seen += c;
+  }
+  return true;
+}
+
+// A signal in the middle of a long MAKE MPA stops it within a second: the
+// target made before and every temporary are gone, the sources unchanged.
+// A second signal only waits for that.
+TEST(Vcd2BuildTest, SignalsStopAnEncodingPromptlyAndLeaveNoFile) {
+  namespace test = vcd2::test;
+  test::TempDir dir;
+  const std::string small = test::WaveFile(2, 16, 44100, test::Samples16(test::StereoTone(4410)));
+  const std::string big =
+      test::WaveFile(2, 16, 44100, test::Samples16(test::StereoTone(60 * 44100)));
+  const std::string at = dir.Path().string() + "/";
+  const std::string script =
+      dir.Write("make.vcd", "VERSION 2.0\nMAKE MPA 224S \"" + at + "small.mp2\" FROM WAVE \"" + at +
+                                "small.wav\" ENDMAKE\nMAKE MPA 224S \"" + at +
+                                "big.mp2\" FROM WAVE \"" + at + "big.wav\" ENDMAKE\nENDFILE\n");
+  const std::vector<std::vector<int>> cases = {{SIGINT}, {SIGTERM}, {SIGHUP}, {SIGINT, SIGINT}};
+  for (const std::vector<int>& signals : cases) {
+    SCOPED_TRACE(signals.size() == 2 ? "two Ctrl-C" : strsignal(signals[0]));
+    dir.Write("small.wav", small);
+    if (dir.Listing().count("big.wav") == 0) dir.Write("big.wav", big);  // a second to encode
+    std::chrono::steady_clock::time_point sent;
+    const auto outcome = RunBuild({script}, {}, [&](pid_t pid, int err, std::string& seen) {
+      ASSERT_TRUE(AwaitText(err, seen, "Performing makes...\n"));
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the big encoding
+      sent = std::chrono::steady_clock::now();
+      for (const int signal : signals) kill(pid, signal);
+      int status = 0;
+      waitpid(pid, &status, 0);  // RunBuild's wait then finds nothing
+      EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    });
+    EXPECT_NE(outcome.err.find("vcd2build: stopping at user request\n"), std::string::npos);
+    EXPECT_EQ(outcome.err.find("Building image..."), std::string::npos) << outcome.err;
+    EXPECT_EQ(dir.Listing(), (std::set<std::string>{"big.wav", "make.vcd", "small.wav"}));
+    std::ifstream source(at + "big.wav", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(source), {}), big);
+  }
+}
+
+// FIFOs and folders as the script, a source or a stream to inspect: nothing
+// blocks, a stop ends a wait, and a stream fed through a pipe is judged.
+TEST(Vcd2BuildTest, FifosAndFoldersNeverBlock) {
+  namespace test = vcd2::test;
+  test::TempDir dir;
+  const std::string at = dir.Path().string() + "/";
+  const std::string fifo = at + "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_directory(at + "folder");
+  // No writer comes: a SIGTERM ends the wait.
+  auto outcome = RunBuild({"-q", fifo}, {}, [&](pid_t pid, int /*err*/, std::string& /*seen*/) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto sent = std::chrono::steady_clock::now();
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  });
+  EXPECT_EQ(outcome.err.rfind("\nvcd2build: stopping at user request\n", 0), 0u) << outcome.err;
+  outcome = RunBuild({"-q", at + "folder"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err, at + "folder is a folder, not a script.\n");
+  // A MAKE source that is a FIFO or a folder says so.
+  for (const char* source : {"fifo", "folder"}) {
+    const std::string script =
+        dir.Write("make.vcd", "VERSION 2.0\nMAKE MPA 224S \"" + at + "a.mp2\" FROM WAVE \"" + at +
+                                  source + "\" ENDMAKE\nENDFILE\n");
+    outcome = RunBuild({"-q", script});
+    EXPECT_EQ(outcome.exit_code, 1);
+    EXPECT_EQ(outcome.err, "Dependency file " + at + source + " is " +
+                               (source[1] == 'i' ? "a FIFO" : "a folder") +
+                               ", not a file MAKE can read.\n");
+  }
+  // --inspect reads a piped stream once and judges it.
+  const std::string clip = at + "clip.mpg";
+  ASSERT_TRUE(test::MakeClip(clip, "-target pal-vcd"));
+  std::thread writer([&] {
+    std::ifstream in(clip, std::ios::binary);
+    std::ofstream out(fifo, std::ios::binary);
+    out << in.rdbuf();
+  });
+  outcome = RunBuild({"--inspect", fifo});
+  writer.join();
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.rfind(fifo + ": Video CD compliant\n", 0), 0u) << outcome.out;
+  EXPECT_EQ(RunBuild({"--inspect", at + "folder"}).err,
+            at + "folder is a folder, not an MPEG stream.\n");
+  EXPECT_EQ(dir.Listing(), (std::set<std::string>{"clip.mpg", "fifo", "folder", "make.vcd"}));
 }
 
 }  // namespace

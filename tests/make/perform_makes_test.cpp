@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "base/made_record.h"
 #include "base/progress.h"
 #include "support/disc_build.h"
 #include "support/media_tools.h"
@@ -108,6 +109,62 @@ TEST_F(PerformMakesTest, RulesThatCannotBeMade) {
     EXPECT_FALSE(run.ok);
     EXPECT_EQ(run.messages, std::vector<std::string>{message});
   }
+}
+
+// A target that cannot be written is named with the system's reason before
+// anything is encoded; nothing is left behind.
+TEST_F(PerformMakesTest, TargetsThatCannotBeWritten) {
+  const std::string text = dir_.Write("text.bmp", "no picture");
+  fs::create_directory(Path("folder"));
+  fs::create_directory(Path("locked"));
+  fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {Audio("missing/a.mp2", "a.pcml"),
+       "Could not create " + Path("missing/a.mp2") + " (No such file or directory)."},
+      {Audio("folder", "a.pcml"), "Could not create " + Path("folder") + " (it is a folder)."},
+      {"MAKE STILL NTSCLOW " + Quoted("missing/s.mpg") + " FROM BMP " + Quoted("text.bmp") +
+           " ENDMAKE",
+       "Could not create " + Path("missing/s.mpg") + " (No such file or directory)."},
+      {"MAKE MUX " + Quoted("folder") + " FROM STILL " + Quoted("text.bmp") + " ENDMAKE",
+       "Could not create " + Path("folder") + " (it is a folder)."},
+      {"MAKE MUX " + Quoted("m.mpg") + " FROM AUDIO " + Quoted("a.pcml") + " ENDMAKE",
+       "MAKE MUX " + Path("m.mpg") +
+           " has only AUDIO sources: the sound goes with still pictures, so nothing is made "
+           "without a STILL."}};
+  if (geteuid() != 0) {  // root writes anywhere
+    cases.push_back({Audio("locked/a.mp2", "a.pcml"),
+                     "Could not create " + Path("locked/a.mp2") + " (Permission denied)."});
+  }
+  for (const auto& [body, message] : cases) {
+    const MakeRun run = Make(body);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.messages, std::vector<std::string>{message});
+    EXPECT_EQ(dir_.Listing(), (std::set<std::string>{"a.pcml", "folder", "locked", "text.bmp"}));
+  }
+  fs::permissions(Path("locked"), fs::perms::owner_all);
+}
+
+// A target at the name limit is made (its temporary file has no name), and
+// one left by a build that was killed is never taken as up to date.
+TEST_F(PerformMakesTest, LongNamesAndLeftTargets) {
+  const std::string longest(255 - std::string(".mp2").size(), 'n');
+  {
+    const MakeRun run = Make(Audio(longest + ".mp2", "a.pcml"));
+    EXPECT_TRUE(run.ok) << testing::PrintToString(run.messages);
+    EXPECT_GT(fs::file_size(Path(longest + ".mp2")), 100u);
+    EXPECT_EQ(dir_.Listing().size(), 3u);  // the source, the target and its made record
+  }
+  EXPECT_EQ(dir_.Listing(), std::set<std::string>{"a.pcml"});
+  SetTime(pcm_, 1700000000, 0);
+  SetTime(dir_.Write("a.mp2", "left by a killed build"), 1800000000, 0);
+  ASSERT_TRUE(made_record::MarkMaking(Path("a.mp2")));
+  {
+    const MakeRun run = Make(Audio("a.mp2", "a.pcml"));
+    EXPECT_TRUE(run.ok);
+    EXPECT_EQ(run.project->made_files.size(), 1u);
+    EXPECT_GT(fs::file_size(Path("a.mp2")), 100u);
+  }
+  EXPECT_EQ(dir_.Listing(), std::set<std::string>{"a.pcml"});
 }
 
 // The stop comes with the step of the rule, so the encoder sees it first.

@@ -85,6 +85,71 @@ TEST(OutputPathsTest, EveryCollisionIsRefusedBeforeAnythingIsWritten) {
   }
 }
 
+// A MAKE target may feed only what runs after it; one that would replace
+// what the build reads as it was is refused before any rule runs, by a build
+// and by a check alike.
+TEST(OutputPathsTest, AMakeTargetThatIsAnInputIsRefused) {
+  const std::string wave = " FROM WAVE DIR \"in.wav\" ENDMAKE\n";
+  const std::string still = " FROM BMP DIR \"p.bmp\" ENDMAKE\n";
+  const std::pair<std::string, const char*> cases[] = {
+      {"MAKE MPA 224S \"@/disc.vcd\"" + wave,
+       "the target of MAKE MPA (@/disc.vcd) is the same file as the script (@/disc.vcd)."},
+      {"MAKE MPA 224S DIR \"in.wav\"" + wave,
+       "the target of MAKE MPA (@/in.wav) is the same file as a source of MAKE @/in.wav "
+       "(@/in.wav)."},
+      {"MAKE STILL PALLOW DIR \"t1.mpg\"" + still,
+       "the target of MAKE STILL (@/t1.mpg) is the same file as the source of MPGTRACK T1 "
+       "(@/t1.mpg)."},
+      {"MAKE MUX DIR \"hard.raw\" FROM STILL DIR \"s.mpg\" ENDMAKE DATRACK CD 1 PCML DIR "
+       "\"cd.raw\"",
+       "the target of MAKE MUX (@/hard.raw) is the same file as the source of DATRACK CD "
+       "(@/cd.raw)."},
+      {"MAKE MUX DIR \"f.txt\" FROM STILL DIR \"s.mpg\" ENDMAKE FILE \"F.TXT\" DIR \"f.txt\"",
+       "the target of MAKE MUX (@/f.txt) is the same file as the source of FILE F.TXT (@/f.txt)."},
+      {"MAKE MPA 224S DIR \"a.mp2\"" + wave + "MAKE MPA 96M DIR \"sub/../a.mp2\"" + wave,
+       "the target of MAKE MPA (@/sub/../a.mp2) is the same file as the target of an earlier MAKE "
+       "(@/a.mp2)."},
+      {"MAKE MPA 224S DIR \"a.mp2\"" + wave + "MAKE STILL PALLOW DIR \"in.wav\"" + still,
+       "the target of MAKE STILL (@/in.wav) is the same file as a source of MAKE @/a.mp2 "
+       "(@/in.wav)."},
+      {"MAKE MUX DIR \"m.mpg\" FROM STILL DIR \"s.mpg\" ENDMAKE MAKE STILL PALLOW DIR \"m.mpg\"" +
+           still,
+       "the target of MAKE STILL (@/m.mpg) is the same file as the target of an earlier MAKE "
+       "(@/m.mpg)."},
+      {"MAKE STILL PALLOW DIR \"p.bmp\" FROM BMP DIR \"s.mpg\" ENDMAKE MAKE STILL PALLOW DIR "
+       "\"t.mpg\"" +
+           still,
+       "the target of MAKE STILL (@/p.bmp) is the same file as a source of MAKE @/t.mpg "
+       "(@/p.bmp)."},
+  };
+  const char* inputs[] = {"disc.vcd", "t1.mpg", "s.mpg", "f.txt", "cd.raw", "in.wav", "p.bmp"};
+  test::TempDir dir;
+  const std::string at = dir.Path().string();
+  std::filesystem::create_directory(dir.Path() / "sub");
+  for (const std::pair<std::string, const char*>& c : cases) {
+    for (const uintptr_t mode : {VCD2_MODE_BUILD, VCD2_MODE_CHECK}) {
+      SCOPED_TRACE(c.first + (mode == VCD2_MODE_CHECK ? " (check)" : ""));
+      for (const char* name : inputs) dir.Write(name, std::string("contents of ") + name);
+      std::filesystem::remove(dir.Path() / "hard.raw");
+      std::filesystem::create_hard_link(dir.Path() / "cd.raw", dir.Path() / "hard.raw");
+      const std::string body = Expand(c.first, at) + "\nMPGTRACK T1 1 DIR \"t1.mpg\"\n";
+      BuilderCallbacks check{};
+      check.mode = mode;
+      const auto build = test::BuildDisc(dir, body, "", nullptr, &check);
+      EXPECT_EQ(build.result, 1);
+      EXPECT_EQ(build.messages, std::vector<std::string>{Expand(c.second, at)});
+      for (const char* name : inputs) {
+        if (std::string(name) != "disc.vcd") {
+          EXPECT_EQ(Contents(dir.Path() / name), std::string("contents of ") + name) << name;
+        }
+      }
+      EXPECT_EQ(dir.Listing(),
+                (std::set<std::string>{"cd.raw", "disc.vcd", "f.txt", "hard.raw", "in.wav", "p.bmp",
+                                       "s.mpg", "sub", "t1.mpg"}));
+    }
+  }
+}
+
 // A graph request writes only the graph, which must not be the script.
 TEST(OutputPathsTest, TheGraphIsNotTheScript) {
   test::TempDir dir;
