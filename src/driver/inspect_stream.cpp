@@ -3,7 +3,9 @@
 #include <new>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "driver/host_tables.h"
+#include "media/source_file.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
 #include "vcd2/vcd2.h"
@@ -12,6 +14,7 @@ namespace vcd2 {
 
 int32_t InspectStream(const std::string& path) {
   try {
+    RequireReadable(path);
     StreamFacts facts;
     std::string reason;
     if (!ReadStreamFacts(path, facts, reason)) {
@@ -24,6 +27,8 @@ int32_t InspectStream(const std::string& path) {
       host->show_summary(DescribeStream(path, facts, problems).c_str());
     }
     return problems.empty() ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  } catch (const FileError&) {
+    return VCD2_RESULT_FILE_ERROR;
   } catch (const std::bad_alloc&) {
     ReportError("A memory error occured.");
     return VCD2_RESULT_MEMORY_ERROR;

@@ -6,6 +6,7 @@
 #include "make/make_rules.h"
 #include "make/mux_job.h"
 #include "make/pending_file.h"
+#include "media/source_file.h"
 
 namespace vcd2 {
 
@@ -20,6 +21,7 @@ Status MakeMux(VcdProject& project, MuxMakeRule& rule) {
       ReportError("Could not find dependency file %s.", source_path.c_str());
       return false;
     }
+    RequireReadable(source_path);
     outdated = outdated || CompareFileTimes(target_path, source_path) == -1;
   }
   if (!outdated) return true;

@@ -2,6 +2,7 @@
 
 #include "base/error_reporter.h"
 #include "make/file_tests.h"
+#include "media/source_file.h"
 
 namespace vcd2 {
 
@@ -23,6 +24,7 @@ SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_mess
     ReportError("Could not find dependency file %s.", job.source_path.c_str());
     return job;
   }
+  RequireReadable(job.source_path);
   job.next = IsUpToDate(job.target_path, job.source_path) ? SingleSourceJob::Next::kDone
                                                           : SingleSourceJob::Next::kMake;
   return job;
