@@ -95,7 +95,10 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
   if (!CheckOutputPaths(project, outputs)) return VCD2_RESULT_FAILED;
   if (RequestedMode() == VCD2_MODE_CHECK) {
-    if (!StartCheck(project)) return VCD2_RESULT_OK;
+    const CheckStart start = StartCheck(project);
+    if (start != CheckStart::kBuild) {
+      return start == CheckStart::kDone ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+    }
   } else {
     ShowStatus("Performing makes...");
     if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
