@@ -16,6 +16,7 @@
 #include "image/build_summary.h"
 #include "image/disc_export.h"
 #include "image/psd_graph.h"
+#include "image/video_standards.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/output_paths.h"
@@ -106,6 +107,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
   WarnDiscLength(project);
+  WarnMixedStandards(project);
   return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 
