@@ -97,11 +97,14 @@ typedef struct VolumeIoTable {
 enum {
   /* build the images the script at script_path describes */
   VCD2_MODE_BUILD = 0,
-  /* run the build without writing a file (the data image is kept in
-     memory, track images are discarded, no disc_image files): the
-     messages, warnings, summary and result are the build's own. When a MAKE
-     rule would run, no rule runs: show_summary receives the list of those
-     rules and the result is 0. */
+  /* run the build without leaving a file (the data image is assembled in
+     an unnamed file beside where it would go and freed at the end, track
+     images are discarded, no disc_image files): the messages, warnings,
+     summary and result are the build's own. When a MAKE rule would run, no
+     rule runs: the rules' sources get MAKE's own tests without encoding; a
+     failure ends the check as it would end the build, otherwise
+     show_summary receives the list of those rules and what could not be
+     measured, and the result is 0. */
   VCD2_MODE_CHECK = 1,
   /* script_path names an MPEG file: show_summary receives, per Video CD
      property, what a Video CD needs and what the file has, and one line of
