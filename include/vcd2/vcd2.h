@@ -20,6 +20,14 @@
 #define VCD2_EXPORT
 #endif
 
+/* The version of this header and of the library built with it; the
+   library's SONAME is libvcd2.so.VCD2_VERSION_MAJOR, and the build takes its
+   version from these lines. */
+#define VCD2_VERSION_MAJOR 0
+#define VCD2_VERSION_MINOR 1
+#define VCD2_VERSION_PATCH 0
+#define VCD2_VERSION_STRING "0.1.0"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
