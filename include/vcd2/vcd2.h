@@ -118,7 +118,12 @@ enum {
      property, what a Video CD needs and what the file has, and one line of
      advice per problem. 0 when the file is Video CD compliant, 1 when it is
      not or is no MPEG program stream. */
-  VCD2_MODE_INSPECT = 2
+  VCD2_MODE_INSPECT = 2,
+  /* a flag OR'ed into a mode: keep the files MAKE made in this build (MPEG
+     stills, MPEG audio, multiplexed streams) where the rules name them, for
+     the user to look at and for the next build to take as up to date,
+     instead of deleting them when the build ends */
+  VCD2_MODE_KEEP_MADE = 0x100
 };
 
 /*
@@ -156,7 +161,8 @@ typedef struct BuilderCallbacks {
      writes DOT only; rendering it is the host's business. */
   const char* graph_file;
   /* word 8: what VCD2DiscBuilder does with script_path, a VCD2_MODE_*
-     value. 0, as in a zeroed table, is a normal build. */
+     value, with VCD2_MODE_KEEP_MADE OR'ed in when wanted. 0, as in a zeroed
+     table, is a normal build. */
   uintptr_t mode;
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;

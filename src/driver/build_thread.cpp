@@ -30,7 +30,16 @@ namespace {
 
 uintptr_t RequestedMode() {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
+  return host != nullptr ? host->mode & ~uintptr_t{VCD2_MODE_KEEP_MADE}
+                         : uintptr_t{VCD2_MODE_BUILD};
+}
+
+// The host may keep what MAKE made instead of having it deleted with the
+// project.
+void KeepMadeFilesIfAsked(VcdProject& project) {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  if (host == nullptr || (host->mode & VCD2_MODE_KEEP_MADE) == 0) return;
+  for (auto& made : project.made_files) made->Keep();
 }
 
 // What the host asked for besides the images: the whole disc as one image.
@@ -139,6 +148,7 @@ int32_t BuildThread(const std::string& script_path) {
     ReportError("An unexpected error occured: %s", error.what());
     result = VCD2_RESULT_FAILED;
   }
+  if (project) KeepMadeFilesIfAsked(*project);
   project.reset();  // removes its temporary folder and the files MAKE produced
   return result;
 }

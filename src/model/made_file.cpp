@@ -6,7 +6,7 @@ namespace vcd2 {
 
 // A file that is already gone is no error.
 MadeFile::~MadeFile() {
-  std::remove(path_.c_str());
+  if (!kept_) std::remove(path_.c_str());
 }
 
 }  // namespace vcd2
