@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   if (options.inspect) return InspectFiles(options.files, callbacks);
   callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;
+  if (options.keep_made) callbacks.mode |= VCD2_MODE_KEEP_MADE;
   GraphOutput graph(options.graph);
   if (!options.graph.empty()) callbacks.graph_file = graph.DotPath();
   if (!options.preview.empty()) {

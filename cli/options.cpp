@@ -27,6 +27,8 @@ const char* UsageText() {
          "                   what a build would write; write nothing\n"
          "      --inspect    tell for each MPEG FILE what a Video CD needs, what the\n"
          "                   file has and how to fix it; 0 when all are compliant\n"
+         "      --keep-made  keep the stills, audio and streams MAKE made, for a look\n"
+         "                   and for the next build to reuse\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
@@ -36,7 +38,7 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect, kPreview = 300 };
+enum LongOnly { kGraph = 256, kCheck, kInspect, kKeepMade, kPreview = 300 };
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -45,6 +47,7 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"check", no_argument, nullptr, kCheck},
                                    {"inspect", no_argument, nullptr, kInspect},
                                    {"preview", required_argument, nullptr, kPreview},
+                                   {"keep-made", no_argument, nullptr, kKeepMade},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -114,6 +117,9 @@ Options ParseOptions(int argc, char** argv) {
       case kPreview:
         if (optarg[0] == '\0') return UsageError("option '--preview' needs a folder");
         options.preview = optarg;
+        break;
+      case kKeepMade:
+        options.keep_made = true;
         break;
       case 'h':
         options.action = Options::Action::kHelp;

@@ -16,6 +16,7 @@ struct Options {
   std::string error;               // for kUsageError
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead
+  bool keep_made = false;          // --keep-made: keep the files MAKE made
   std::vector<std::string> files;  // --inspect: the MPEG files
 };
 

@@ -21,6 +21,14 @@
 #define VCD2_EXPORT
 #endif
 
+/* The version of this header and of the library built with it; the
+   library's SONAME is libvcd2.so.VCD2_VERSION_MAJOR, and the build takes its
+   version from these lines. */
+#define VCD2_VERSION_MAJOR 0
+#define VCD2_VERSION_MINOR 1
+#define VCD2_VERSION_PATCH 0
+#define VCD2_VERSION_STRING "0.1.0"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -98,17 +106,25 @@ typedef struct VolumeIoTable {
 enum {
   /* build the images the script at script_path describes */
   VCD2_MODE_BUILD = 0,
-  /* run the build without writing a file (the data image is kept in
-     memory, track images are discarded, no disc_image files): the
-     messages, warnings, summary and result are the build's own. When a MAKE
-     rule would run, no rule runs: show_summary receives the list of those
-     rules and the result is 0. */
+  /* run the build without leaving a file (the data image is assembled in
+     an unnamed file beside where it would go and freed at the end, track
+     images are discarded, no disc_image files): the messages, warnings,
+     summary and result are the build's own. When a MAKE rule would run, no
+     rule runs: the rules' sources get MAKE's own tests without encoding; a
+     failure ends the check as it would end the build, otherwise
+     show_summary receives the list of those rules and what could not be
+     measured, and the result is 0. */
   VCD2_MODE_CHECK = 1,
   /* script_path names an MPEG file: show_summary receives, per Video CD
      property, what a Video CD needs and what the file has, and one line of
      advice per problem. 0 when the file is Video CD compliant, 1 when it is
      not or is no MPEG program stream. */
-  VCD2_MODE_INSPECT = 2
+  VCD2_MODE_INSPECT = 2,
+  /* a flag OR'ed into a mode: keep the files MAKE made in this build (MPEG
+     stills, MPEG audio, multiplexed streams) where the rules name them, for
+     the user to look at and for the next build to take as up to date,
+     instead of deleting them when the build ends */
+  VCD2_MODE_KEEP_MADE = 0x100
 };
 
 /*
@@ -150,7 +166,8 @@ typedef struct BuilderCallbacks {
      writes DOT only; rendering it is the host's business. */
   const char* graph_file;
   /* word 8: what VCD2DiscBuilder does with script_path, a VCD2_MODE_*
-     value. 0, as in a zeroed table, is a normal build. */
+     value, with VCD2_MODE_KEEP_MADE OR'ed in when wanted. 0, as in a zeroed
+     table, is a normal build. */
   uintptr_t mode;
   /* word 9: the host's volume I/O table, copied at registration */
   const VolumeIoTable* io_table;

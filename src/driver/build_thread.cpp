@@ -18,6 +18,7 @@
 #include "image/disc_export.h"
 #include "image/psd_graph.h"
 #include "make/menu/make_menu.h"
+#include "image/video_standards.h"
 #include "make/perform_makes.h"
 #include "model/check_labels.h"
 #include "model/output_paths.h"
@@ -31,7 +32,16 @@ namespace {
 
 uintptr_t RequestedMode() {
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
-  return host != nullptr ? host->mode : uintptr_t{VCD2_MODE_BUILD};
+  return host != nullptr ? host->mode & ~uintptr_t{VCD2_MODE_KEEP_MADE}
+                         : uintptr_t{VCD2_MODE_BUILD};
+}
+
+// The host may keep what MAKE made instead of having it deleted with the
+// project.
+void KeepMadeFilesIfAsked(VcdProject& project) {
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  if (host == nullptr || (host->mode & VCD2_MODE_KEEP_MADE) == 0) return;
+  for (auto& made : project.made_files) made->Keep();
 }
 
 // What the host asked for besides the images: the whole disc as one image.
@@ -107,7 +117,10 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
   if (!CheckOutputPaths(project, outputs) || !CheckMakeTargets(project)) return VCD2_RESULT_FAILED;
   if (RequestedMode() == VCD2_MODE_CHECK) {
-    if (!StartCheck(project)) return VCD2_RESULT_OK;
+    const CheckStart start = StartCheck(project);
+    if (start != CheckStart::kBuild) {
+      return start == CheckStart::kDone ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+    }
   } else {
     ShowStatus("Performing makes...");
     if (!PerformMakes(project)) return VCD2_RESULT_FAILED;
@@ -115,6 +128,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
   ShowStatus("Building image...");
   if (!BuildImage(project)) return VCD2_RESULT_FAILED;
   WarnDiscLength(project);
+  WarnMixedStandards(project);
   return FinishDisc(project) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
 }
 
@@ -146,6 +160,7 @@ int32_t BuildThread(const std::string& script_path) {
     ReportError("An unexpected error occured: %s", error.what());
     result = VCD2_RESULT_FAILED;
   }
+  if (project) KeepMadeFilesIfAsked(*project);
   project.reset();  // removes its temporary folder and the files MAKE produced
   return result;
 }

@@ -4,53 +4,31 @@
 
 #include "base/progress.h"
 #include "driver/host_tables.h"
-#include "make/file_tests.h"
-#include "make/make_rules.h"
+#include "make/check_makes.h"
 #include "vcd2/vcd2.h"
 
 namespace vcd2 {
-namespace {
 
-constexpr const char* kKindNames[] = {"STILL", "MUX", "MPA"};
-
-std::string PathOf(const FileRef& file) {
-  return file.NewFullPath().value_or("");
-}
-
-// The MAKE rules that would run: their target is missing or older than a
-// source.
-std::string PendingRules(const VcdProject& project) {
-  std::string listing;
-  for (const auto& rule : project.makes) {
-    const std::string target = PathOf(*rule->GetTarget());
-    bool due = !FileIsPresent(target);  // as MAKE decides: an empty target is missing
-    if (rule->Kind() == MakeKind::kMenu) {
-      listing += "  MAKE MENU " + target + "\n";  // drawn in every build
-      continue;
-    }
-    for (const auto& source : rule->GetSources()) due |= !IsUpToDate(target, PathOf(*source));
-    if (due) {
-      listing += std::string("  MAKE ") + kKindNames[static_cast<size_t>(rule->Kind())] + " " +
-                 target + "\n";
-    }
-  }
-  return listing;
-}
-
-}  // namespace
-
-bool StartCheck(VcdProject& project) {
+CheckStart StartCheck(VcdProject& project) {
   ShowStatus("Checking sources...");
-  const std::string pending = PendingRules(project);
-  if (pending.empty()) {
+  MakeCheck check;
+  if (!CheckMakes(project, check)) return CheckStart::kFailed;
+  if (check.would_run.empty()) {
     project.outputs.WriteNothing();
-    return true;
+    return CheckStart::kBuild;
   }
-  const std::string text = "MAKE rules that would run:\n" + pending +
-                           "The images can be measured once these have run.\n";
+  std::string text = "MAKE rules that would run:\n";
+  for (const std::string& rule : check.would_run) text += "  " + rule + "\n";
+  text += "Their sources were checked as MAKE reads them, without encoding.\n";
+  for (const std::string& source : check.unchecked) {
+    text += "Not checked, an earlier rule makes it: " + source + "\n";
+  }
+  text +=
+      "Not measured until these have run: the files they make and the images built from "
+      "them.\n";
   const BuilderCallbacks* host = RegisteredHostTables().callbacks;
   if (host != nullptr && host->show_summary != nullptr) host->show_summary(text.c_str());
-  return false;
+  return CheckStart::kDone;
 }
 
 }  // namespace vcd2

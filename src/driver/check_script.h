@@ -4,11 +4,17 @@
 
 namespace vcd2 {
 
-// The check mode, after the output check. When no MAKE rule would run, the
-// outputs are set to write nothing and true says the build goes on: its
-// warnings, messages and summary are then exactly the build's. Otherwise
-// the host gets the list of the rules that would run, as the files they make
-// cannot be measured yet, and the check ends there.
-bool StartCheck(VcdProject& project);
+// How a check goes on after the output check.
+enum class CheckStart {
+  kBuild,   // no MAKE rule would run: the build goes on writing nothing, so its
+            // warnings, messages and summary are exactly the build's
+  kDone,    // MAKE rules would run and their sources passed MAKE's own tests; the
+            // host got the rules and what could not be measured
+  kFailed,  // a source failed those tests, reported as the build reports it
+};
+
+// The check mode, after the output check: MAKE's source tests without
+// encoding (make/check_makes.h), then one of the three outcomes above.
+CheckStart StartCheck(VcdProject& project);
 
 }  // namespace vcd2

@@ -3,8 +3,10 @@
 #include <new>
 
 #include "base/error_reporter.h"
+#include "base/file_error.h"
 #include "driver/host_tables.h"
 #include "driver/whole_input.h"
+#include "media/source_file.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
 #include "vcd2/vcd2.h"
@@ -19,6 +21,7 @@ constexpr uint64_t kMaxPipedStream = uint64_t{1} << 30;
 
 int32_t InspectStream(const std::string& path) {
   try {
+    RequireReadable(path);
     // A pipe gives its bytes once; the stream is read several times.
     const UniqueFile file = OpenWholeInput(path, "an MPEG stream", kMaxPipedStream);
     if (!file) return VCD2_RESULT_FAILED;
@@ -34,6 +37,8 @@ int32_t InspectStream(const std::string& path) {
       host->show_summary(DescribeStream(path, facts, problems).c_str());
     }
     return problems.empty() ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
+  } catch (const FileError&) {
+    return VCD2_RESULT_FILE_ERROR;
   } catch (const std::bad_alloc&) {
     ReportError("A memory error occured.");
     return VCD2_RESULT_MEMORY_ERROR;

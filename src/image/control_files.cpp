@@ -93,7 +93,9 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
 Status WriteInfoFile(VcdProject& project) {
   Block block{};
   PutIdentification(block, "VIDEO_CD", project);
-  std::copy(project.album_id.begin(), project.album_id.end(), block.begin() + info::kAlbumId);
+  // Without ALBUM, blanks: a-characters, as in the volume identifier.
+  std::replace_copy(project.album_id.begin(), project.album_id.end(),
+                    block.begin() + info::kAlbumId, '\0', ' ');
   StoreBigEndian16(block.data() + info::kVolumeCount, project.volume_count);
   StoreBigEndian16(block.data() + info::kVolumeNumber, project.volume_number);
   for (size_t i = 0; i < project.mpeg_tracks.size() && i < kMaxPalFlagTracks; ++i) {

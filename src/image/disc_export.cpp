@@ -100,6 +100,19 @@ std::string BaseName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+// A CD-DA source as the cue sheet or TOC at sheet names it: relative to the
+// sheet's folder, so the three files can be used from anywhere, or absolute
+// when no relative path leads there.
+std::string PathFromSheet(const std::string& sheet, const std::string& source) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path folder = fs::weakly_canonical(fs::absolute(sheet).parent_path(), error);
+  const fs::path file = fs::weakly_canonical(fs::absolute(source), error);
+  if (error) return fs::absolute(source).string();
+  const fs::path relative = file.lexically_relative(folder);
+  return relative.empty() ? file.string() : relative.string();
+}
+
 // Both text files report a failed write as the images do.
 Status Finished(std::ofstream& file, const std::string& path) {
   file.close();
@@ -123,7 +136,7 @@ Status WriteCue(VcdProject& project, const std::string& name, const std::vector<
   for (const auto& track : project.audio_tracks) {
     char line[64];
     std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n", ++number);
-    cue << "FILE \"" << track->NewFullPath().value_or("") << "\" "
+    cue << "FILE \"" << PathFromSheet(path, track->NewFullPath().value_or("")) << "\" "
         << CueFileType(track->GetFileType()) << "\n"
         << line << "    PREGAP " << Msf(kTrackPregapDistance) << "\n    INDEX 01 00:00:00\n";
   }
@@ -142,7 +155,7 @@ Status WriteToc(VcdProject& project, const std::string& name, const std::vector<
   }
   for (const auto& track : project.audio_tracks) {
     toc << "\nTRACK AUDIO\nPREGAP " << Msf(kTrackPregapDistance) << "\nAUDIOFILE \""
-        << track->NewFullPath().value_or("") << "\" 0\n";
+        << PathFromSheet(path, track->NewFullPath().value_or("")) << "\" 0\n";
   }
   return Finished(toc, path);
 }

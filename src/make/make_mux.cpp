@@ -6,6 +6,7 @@
 #include "make/make_rules.h"
 #include "make/mux_job.h"
 #include "make/pending_file.h"
+#include "media/source_file.h"
 
 namespace vcd2 {
 namespace {
@@ -29,6 +30,7 @@ Status MakeMux(VcdProject& project, MuxMakeRule& rule) {
   for (const auto& source : rule.GetSources()) {
     const std::string source_path = source->NewFullPath().value_or("");
     if (!CheckSourcePresent(source_path)) return false;
+    RequireReadable(source_path);
     outdated = outdated || !IsUpToDate(target_path, source_path);
   }
   if (!outdated) return true;

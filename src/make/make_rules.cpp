@@ -7,6 +7,7 @@
 #include "base/made_record.h"
 #include "make/file_tests.h"
 #include "make/pending_file.h"
+#include "media/source_file.h"
 
 namespace vcd2 {
 
@@ -25,6 +26,7 @@ SingleSourceJob PrepareSingleSource(const MakeRule& rule, const char* extra_mess
   job.source = sources.front().get();
   job.source_path = job.source->NewFullPath().value_or("");
   if (!CheckSourcePresent(job.source_path)) return job;
+  RequireReadable(job.source_path);
   job.next = IsUpToDate(job.target_path, job.source_path) ? SingleSourceJob::Next::kDone
                                                           : SingleSourceJob::Next::kMake;
   return job;

@@ -1,6 +1,8 @@
 #include "media/source_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "base/error_reporter.h"
@@ -23,7 +25,15 @@ uint64_t SourceSize(const std::string& path) {
     ReportError("Could not read file %s (%s).", path.c_str(), error.message().c_str());
     throw FileError(path + ": " + error.message());
   }
+  RequireReadable(path);
   return size;
+}
+
+void RequireReadable(const std::string& path) {
+  if (UniqueFile(std::fopen(path.c_str(), "rb"))) return;
+  const int error = errno;
+  ReportError("Could not read file %s (%s).", path.c_str(), std::strerror(error));
+  throw FileError(path + ": " + std::strerror(error));
 }
 
 void StartSectorProgress(uint64_t sectors) {

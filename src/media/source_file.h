@@ -14,9 +14,13 @@ namespace vcd2 {
 // it cannot.
 UniqueFile OpenSource(const std::string& path);
 
-// The length of a source file. A file that cannot be measured is reported
-// and thrown as a file error, which ends the build.
+// The length of a source file. A file that cannot be measured or opened is
+// reported and thrown as a file error, which ends the build.
 uint64_t SourceSize(const std::string& path);
+
+// A source that exists but cannot be opened (permissions) is reported with
+// the system's reason and thrown as a file error, as a missing one is.
+void RequireReadable(const std::string& path);
 
 // Sets the progress range for an expected number of sectors, ten steps each.
 void StartSectorProgress(uint64_t sectors);

@@ -1,6 +1,7 @@
 #include "model/check_labels.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
@@ -122,7 +123,7 @@ void LabelChecker::AttachEntries() {
 
 // Each track's start takes a number, then its entries in timecode order. An
 // entry at time 0, or at the time of an earlier entry of its track, gets none
-// and leaves the track's list.
+// and leaves the track's list; the user is told which entry took its place.
 void LabelChecker::NumberEntries() {
   uint32_t counter = 1;
   for (auto& track : project_.mpeg_tracks) {
@@ -130,11 +131,19 @@ void LabelChecker::NumberEntries() {
     std::erase_if(entries, [](const EntryPoint* entry) { return entry->timecode == 0; });
     std::stable_sort(entries.begin(), entries.end(),
                      [](const auto* a, const auto* b) { return a->timecode < b->timecode; });
-    entries.erase(
-        std::unique(entries.begin(), entries.end(),
-                    [](const auto* a, const auto* b) { return a->timecode == b->timecode; }),
-        entries.end());
-    for (EntryPoint* entry : entries) entry->position = ++counter;
+    std::vector<EntryPoint*> kept;
+    for (EntryPoint* entry : entries) {
+      if (!kept.empty() && kept.back()->timecode == entry->timecode) {
+        entry->dropped_for = kept.back();
+        ReportWarning("Entry %s (line %u) is dropped: it falls on the time of entry %s (line %u).",
+                      entry->label.c_str(), entry->line, kept.back()->label.c_str(),
+                      kept.back()->line);
+        continue;
+      }
+      kept.push_back(entry);
+      entry->position = ++counter;
+    }
+    entries = std::move(kept);
     ++counter;
   }
 }
@@ -254,7 +263,20 @@ bool LabelChecker::ResolveToList(LabelRef& ref) {
 }
 
 void LabelChecker::ResolvePlayTarget(LabelRef& ref) {
-  if (!ResolveToItem(ref) && !ResolveToList(ref)) MarkFailed();
+  if (!ResolveToItem(ref) && !ResolveToList(ref)) {
+    MarkFailed();
+    return;
+  }
+  // A dropped entry has no number: playing it would name a track that does
+  // not exist.
+  if (ref.kind != TargetKind::kItem || ref.item->item_type != ItemType::kEntry) return;
+  const auto* entry = static_cast<const EntryPoint*>(ref.item);
+  if (entry->dropped_for == nullptr) return;
+  ReportError(
+      "Entry %s (referenced in line %ld) was dropped for entry %s at the same time; play %s.",
+      entry->label.c_str(), static_cast<long>(ref.line), entry->dropped_for->label.c_str(),
+      entry->dropped_for->label.c_str());
+  MarkFailed();
 }
 
 }  // namespace

@@ -54,6 +54,8 @@ class EntryPoint : public ScriptItem {
   uint32_t timecode;           // hours, minutes, seconds, pictures from the top byte down
   uint8_t placement_mode;      // 0 at or after, 1 at or before, 2 exactly
   uint32_t found_position = 0;
+  uint32_t line = 0;                        // script line of the statement
+  const EntryPoint* dropped_for = nullptr;  // the entry at the same time that kept its place
 };
 
 // One line of an OUTPUT block: a file that receives an image.

@@ -9,7 +9,7 @@ namespace vcd2 {
 // A file that is already gone is no error. The record goes last, so that a
 // target left by a build killed in between is still known as made.
 MadeFile::~MadeFile() {
-  std::remove(path_.c_str());
+  if (!kept_) std::remove(path_.c_str());
   made_record::Remove(path_);
 }
 

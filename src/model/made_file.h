@@ -14,9 +14,12 @@ class MadeFile {
   ~MadeFile();
 
   const std::string& Path() const { return path_; }
+  // Leaves the file on disk when the record goes.
+  void Keep() { kept_ = true; }
 
  private:
   std::string path_;
+  bool kept_ = false;
 };
 
 }  // namespace vcd2

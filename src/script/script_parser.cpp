@@ -143,6 +143,11 @@ Status ScriptParser::ReportEnd(const char* message) {
                 static_cast<size_t>(ScriptReader::kMaxScriptSize));
   } else if (reader_.WordTooLong()) {
     ReportError("A word is longer than %zu characters.", ScriptReader::kMaxWordLength);
+  } else if (reader_.InHexMode()) {
+    // A text ending in U before its closing quote opened a hex string,
+    // which took in the rest of the script.
+    ReportError("%s\r\nA hex string began in line %u at %s: U\" starts a hex string.", message,
+                reader_.HexStartLine(), reader_.HexStartText().c_str());
   } else {
     ReportError("%s", message);
   }

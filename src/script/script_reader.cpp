@@ -25,6 +25,7 @@ bool ScriptReader::ReadWord() {
   }
   word_.clear();
   if (word_too_long_) return false;
+  const HexWatch hex(*this);
   int c;
   do {
     c = NextChar();
@@ -65,9 +66,25 @@ bool ScriptReader::Append(int c) {
   return true;
 }
 
+ScriptReader::HexWatch::~HexWatch() {
+  if (reader_.HexStarts() == starts_) return;
+  switch (reader_.kind_) {
+    case WordKind::kQuoted:
+      reader_.hex_text_ = "\"" + reader_.word_ + "U\"";
+      break;
+    case WordKind::kPlain:
+      reader_.hex_text_ = reader_.word_;
+      break;
+    case WordKind::kNone:
+      reader_.hex_text_ = "the comment after " + reader_.word_;
+      break;
+  }
+}
+
 void ScriptReader::SkipLine() {
   kind_ = WordKind::kNone;
   if (ended_at_line_break_) return;
+  const HexWatch hex(*this);
   for (int c = NextChar(); c != kEnd && !IsLineBreak(c); c = NextChar()) {
   }
 }

@@ -43,8 +43,24 @@ class ScriptReader : public ScriptSource {
   Language GetLanguage() const { return language_; }
   // True once a word longer than kMaxWordLength ended the script.
   bool WordTooLong() const { return word_too_long_; }
+  // The text in which the latest hex string began: "TEXTU\"" for a quoted
+  // word, the word for a plain one, "the comment after REM" in a comment.
+  const std::string& HexStartText() const { return hex_text_; }
 
  private:
+  // Remembers the text of a word or comment in which a hex string began.
+  class HexWatch {
+   public:
+    explicit HexWatch(ScriptReader& reader) : reader_(reader), starts_(reader.HexStarts()) {}
+    ~HexWatch();
+    HexWatch(const HexWatch&) = delete;
+    HexWatch& operator=(const HexWatch&) = delete;
+
+   private:
+    ScriptReader& reader_;
+    uint32_t starts_;
+  };
+
   bool Append(int c);
   // Parses [-]digits from the start; returns where the digits ended.
   size_t ScanInteger(int32_t& value) const;
@@ -55,6 +71,7 @@ class ScriptReader : public ScriptSource {
   Language language_ = Language::kNotChosen;
   bool ended_at_line_break_ = false;
   bool word_too_long_ = false;
+  std::string hex_text_;
 };
 
 }  // namespace vcd2

@@ -55,6 +55,8 @@ int ScriptSource::NextChar() {
   const int next = NextByte();
   if (next == kQuote) {
     hex_mode_ = true;
+    hex_line_ = line_;
+    ++hex_starts_;
     return kQuote;
   }
   pending_ = next == kEnd ? 0 : next;

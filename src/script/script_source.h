@@ -27,6 +27,11 @@ class ScriptSource {
   uint32_t Line() const { return line_; }
   // True once the script went on beyond kMaxScriptSize.
   bool ScriptTooLong() const { return too_long_; }
+  // A hex string is open, and the line on which the latest one began; how
+  // many began so far.
+  bool InHexMode() const { return hex_mode_; }
+  uint32_t HexStartLine() const { return hex_line_; }
+  uint32_t HexStarts() const { return hex_starts_; }
 
  private:
   static constexpr size_t kBlockSize = 512;
@@ -44,6 +49,8 @@ class ScriptSource {
   uint8_t previous_ = ' ';
   int pending_ = 0;
   bool hex_mode_ = false;
+  uint32_t hex_line_ = 0;
+  uint32_t hex_starts_ = 0;
 };
 
 }  // namespace vcd2

@@ -70,14 +70,15 @@ Status ScriptParser::ParseEntry() {
   std::string track_label;
   uint32_t timecode = 0;
   uint8_t mode = 0;
-  if (!ExpectString(label) || !ExpectTimecode(timecode, mode) || !ExpectString(track_label)) {
-    return false;
-  }
+  if (!ExpectString(label)) return false;
+  const uint32_t line = reader_.Line();  // the statement's, unless its label ends the line
+  if (!ExpectTimecode(timecode, mode) || !ExpectString(track_label)) return false;
   if (timecode == 0) {
     ReportError("Entry %s has illegal timecode.", label.c_str());
     return false;
   }
   project_.entries.push_back(std::make_unique<EntryPoint>(label, track_label, timecode, mode));
+  project_.entries.back()->line = line;
   return true;
 }
 

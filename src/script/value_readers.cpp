@@ -22,6 +22,46 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
+constexpr uint32_t kMostPicturesPerSecond = 30;
+
+// The fields from position i on, each into the next byte up; their number
+// is counted. Reports a bad field or separator.
+Status ReadTimecodeFields(const std::string& text, size_t i, uint32_t& timecode, int& fields) {
+  timecode = 0;
+  for (fields = 0; fields < kTimecodeFields;) {
+    if (i == text.size()) return true;
+    uint32_t value = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+      value = value * 10 + static_cast<uint32_t>(text[i] - '0');
+      if (value > kMaxTimecodeField) {
+        ReportError("Illegal timecode format.");
+        return false;
+      }
+    }
+    timecode = (timecode << 8) | value;
+    ++fields;
+    if (i == text.size()) return true;
+    if (text[i] != ':' && text[i] != ';') {
+      ReportError("Illegal timecode format.");
+      return false;
+    }
+    ++i;
+  }
+  return true;  // text behind the fourth field is ignored
+}
+
+// A time code of fewer than four fields (1:30 is a second and 30 pictures),
+// or whose pictures make a second or more at any frame rate, is told with
+// the way it was read.
+void WarnAboutTimecode(const std::string& text, uint32_t timecode, int fields) {
+  const uint32_t pictures = timecode & 0xFF;
+  if (fields == 0 || (fields == kTimecodeFields && pictures < kMostPicturesPerSecond)) return;
+  ReportWarning(
+      "Time code %s is read as %02u:%02u:%02u:%02u (hours:minutes:seconds:pictures)%s.",
+      text.c_str(), timecode >> 24, timecode >> 16 & 0xFF, timecode >> 8 & 0xFF, pictures,
+      pictures >= kMostPicturesPerSecond ? "; a second has 25 pictures (PAL) or 30 (NTSC)" : "");
+}
+
 }  // namespace
 
 Status ScriptParser::ExpectString(std::string& text) {
@@ -86,26 +126,10 @@ Status ScriptParser::ExpectTimecode(uint32_t& timecode, uint8_t& mode) {
     mode = text[0] == '-' ? 1 : text[0] == '=' ? 2 : 0;
     i = 1;
   }
-  timecode = 0;
-  for (int field = 0; field < kTimecodeFields; ++field) {
-    if (i == text.size()) return true;
-    uint32_t value = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-      value = value * 10 + static_cast<uint32_t>(text[i] - '0');
-      if (value > kMaxTimecodeField) {
-        ReportError("Illegal timecode format.");
-        return false;
-      }
-    }
-    timecode = (timecode << 8) | value;
-    if (i == text.size()) return true;
-    if (text[i] != ':' && text[i] != ';') {
-      ReportError("Illegal timecode format.");
-      return false;
-    }
-    ++i;
-  }
-  return true;  // text behind the fourth field is ignored
+  int fields = 0;
+  if (!ReadTimecodeFields(text, i, timecode, fields)) return false;
+  WarnAboutTimecode(text, timecode, fields);
+  return true;
 }
 
 }  // namespace vcd2

@@ -91,7 +91,7 @@ TEST_F(DataTrackTest, AScriptWithoutTracksBuildsAReadableVolume) {
 // Without MPEG tracks, 225 scrambler sectors and 75 more precede the CD-DA
 // track's 152-sector distance. A root file named with its version is
 // recorded once with it; the descriptor names it without. No ALBUM leaves
-// the volume identifier blank.
+// the volume identifier and INFO.VCD's album blank.
 TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracksAndVolumeIdentifiers) {
   dir_.Write("a.pcm", std::string(2353, 'a'));
   const auto build = test::BuildDisc(dir_, std::string(kNoTracks) +
@@ -126,6 +126,9 @@ TEST_F(DataTrackTest, CdDaTracksWithoutMpegTracksAndVolumeIdentifiers) {
   const RawSector plain = test::ReadImageSector(Image(), 16);
   EXPECT_EQ(std::string(plain.begin() + kUserDataOffset + 40, plain.begin() + kUserDataOffset + 72),
             std::string(32, ' '));
+  const RawSector info = test::ReadImageSector(Image(), 150);  // INFO.VCD's album too
+  EXPECT_EQ(std::string(info.begin() + kUserDataOffset + 10, info.begin() + kUserDataOffset + 26),
+            std::string(16, ' '));
 }
 
 // A CD-DA source without one whole sample frame, or one that cannot be
@@ -152,6 +155,22 @@ TEST_F(DataTrackTest, EmptyAndUnreadableCdDaSources) {
     EXPECT_EQ(build.result, 1) << name;
     EXPECT_EQ(build.messages, std::vector<std::string>{message});
   }
+}
+
+// The whole disc's cue sheet and TOC name a CD-DA source from their own
+// folder, as they name the disc image, so cdrdao reads them from there.
+TEST_F(DataTrackTest, WholeDiscFilesNameCdDaSourcesFromTheirFolder) {
+  dir_.Write("a.pcm", std::string(2352 * 100, '\0'));
+  std::filesystem::create_directory(Out("sub"));
+  const std::string disc = Out("sub/whole");
+  const auto build = test::BuildDisc(
+      dir_, std::string(kNoTracks) + "\nDATRACK S 1 PCML DIR \"a.pcm\"", "", disc.c_str());
+  ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  EXPECT_NE(test::Capture("cat '" + disc + ".cue'").find("FILE \"../a.pcm\" BINARY"),
+            std::string::npos);
+  EXPECT_NE(test::Capture("cat '" + disc + ".toc'").find("AUDIOFILE \"../a.pcm\" 0"),
+            std::string::npos);
+  EXPECT_EQ(test::Shell("cd '" + Out("sub") + "' && cdrdao show-toc whole.toc >/dev/null 2>&1"), 0);
 }
 
 }  // namespace

@@ -21,6 +21,13 @@ class EntriesTest : public test::DiscTest {
   }
 };
 
+// The second line of a refused entry: the track's length and the time of the
+// nearest sequence header.
+std::string Where(const std::string& nearest) {
+  return "\r\nTrack M plays about 0:00:04:00; the nearest time an entry can take is " + nearest +
+         ".";
+}
+
 TEST_F(EntriesTest, PlacementModesAndRefusals) {
   const auto build = Build(
       "DEFENTRY AFTER 0:0:0:13 M DEFENTRY BEFORE -0:0:1:13 M "
@@ -42,13 +49,18 @@ TEST_F(EntriesTest, PlacementModesAndRefusals) {
   for (const auto& [entry, gop, message] :
        std::vector<std::tuple<std::string, uint32_t, std::string>>{
            {"DEFENTRY E =0:0:0:13 M", 12,
-            "Could not set entry E, no sequence header at this frame."},
-           {"DEFENTRY E 0:0:1:0 M", 96, "Could not set entry E within 2 sec of desired location."},
-           {"DEFENTRY E 0:0:9:0 M", 12, "Could not set entry E."}}) {
+            "Could not set entry E, no sequence header at this frame." + Where("0:00:00:12")},
+           {"DEFENTRY E 0:0:1:0 M", 96,
+            "Could not set entry E within 2 sec of desired location." + Where("0:00:00:00")},
+           {"DEFENTRY E 0:0:9:0 M", 12, "Could not set entry E." + Where("0:00:03:21")}}) {
     const auto refused = Build(entry, gop);
     EXPECT_EQ(refused.result, 1) << entry;
     EXPECT_EQ(refused.messages, std::vector<std::string>{message}) << entry;
   }
+  // 27 pictures of a second on a PAL track run into the next second.
+  EXPECT_EQ(Build("DEFENTRY E 0:0:1:27 M", 12).warnings,
+            std::vector<std::string>{"Entry E asks for picture 27 of a second; track M has 25 "
+                                     "pictures a second, so it is read as 0:00:02:02."});
 }
 
 }  // namespace

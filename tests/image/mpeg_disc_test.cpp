@@ -3,6 +3,7 @@
 #include <cdio/cdio.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/byte_order.h"
@@ -75,6 +76,10 @@ PLAYLIST P2 PLAY CHAPTER S2 T2 ENDPLAY RETURN START ENDPLAYLIST
 )",
                                      "", disc.c_str());
   ASSERT_EQ(build.result, 0) << (build.messages.empty() ? "" : build.messages[0]);
+  EXPECT_NE(std::find(build.warnings.begin(), build.warnings.end(),
+                      "The disc mixes PAL tracks (T1) and NTSC tracks (T2); some players switch "
+                      "badly between them or not at all."),
+            build.warnings.end());
   for (const char* name : {"data.bin", "t1.bin", "t2.bin"}) CheckImage(out(name), -150);
   CheckImage(disc + ".bin", 0);
   const int frames = TrackFrames(dir, out("t1.bin"));

@@ -31,6 +31,18 @@ ffmpeg -v error -f lavfi -i sine=duration=0.2 -ar 44100 -ac 2 "$work/in.wav" ||
 printf 'VERSION 2.0\nMAKE MPA 224S "%s/out.mp2" FROM WAVE "%s/in.wav" ENDMAKE\nENDFILE\n' \
   "$work" "$work" >"$work/make.vcd"
 "$prefix/bin/vcd2build" -q "$work/make.vcd" || fail "the installed vcd2build cannot MAKE MPA"
+# The public header's version is the SONAME's and the pkg-config file's.
+header=$prefix/include/vcd2/vcd2.h
+field() { sed -n "s/^#define VCD2_VERSION_$1 \(.*\)\$/\1/p" "$header"; }
+major=$(field MAJOR)
+version="$major.$(field MINOR).$(field PATCH)"
+[ "$(field STRING)" = "\"$version\"" ] || fail "VCD2_VERSION_STRING $(field STRING) is not $version"
+readelf -d "$libdir/libvcd2.so.0" | grep -q "SONAME.*\[libvcd2\.so\.$major\]" ||
+  fail "the SONAME is not libvcd2.so.$major"
+pc_version=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --modversion vcd2)
+[ "$pc_version" = "$version" ] || fail "pkg-config says $pc_version, the header $version"
+"$prefix/bin/vcd2build" --version | grep -qx "vcd2build $version" ||
+  fail "vcd2build --version does not say $version"
 for page in man1/vcd2build.1 man5/vcd2-script.5; do
   [ -s "$prefix/share/man/$page" ] || fail "no manual page $page"
 done

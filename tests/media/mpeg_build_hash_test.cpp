@@ -69,7 +69,7 @@ TEST(MpegBuildHashTest, ADiscKeepsItsBytes) {
   EXPECT_EQ(test::Sha256((dir.Path() / "track.bin").string()),
             "85356ffc2f17adc56ad1a0dadb3749963bb62540b77895268a7341aa1110b7b6");
   EXPECT_EQ(test::Sha256((dir.Path() / "data.bin").string()),
-            "14ee849fcc4025c9a60fc52bc540aad54343264c0c0db8f9a065f630297bf6e8");
+            "b82c6cd4d078e8ef9f2ef1514863e7d91ab1ac52bbcc28f7b62d8eb91ba64194");
 }
 
 }  // namespace

@@ -45,6 +45,25 @@ TEST(CheckLabelsTest, EntriesAreNumberedAcrossTracks) {
   EXPECT_EQ(entries[0]->track, run.project->mpeg_tracks[1].get());
 }
 
+// A dropped entry is told with the entry that kept its time; a list or a
+// pause that plays it is refused, as it has no number to play.
+TEST(CheckLabelsTest, DroppedEntriesAreToldAndCannotBePlayed) {
+  const std::string entries = "MPGTRACK A 1 \"a\"\nDEFENTRY E1 0:0:3:0 A\nDEFENTRY X 0:0:3:0 A\n";
+  auto kept = ParseSortCheck(Script20(entries + "PLAYLIST START PLAY E1 ENDPLAY ENDPLAYLIST"));
+  EXPECT_TRUE(kept.ok);
+  EXPECT_EQ(kept.warnings,
+            (Messages{"Entry X (line 4) is dropped: it falls on the time of entry E1 (line 3)."}));
+  for (const std::string& use :
+       {std::string("PLAYLIST START PLAY X ENDPLAY ENDPLAYLIST"),
+        std::string("PLAYLIST START PLAY A ENDPLAY ENDPLAYLIST\nAUTOPAUSE X END")}) {
+    auto played = ParseSortCheck(Script20(entries + use));
+    EXPECT_FALSE(played.ok) << use;
+    ASSERT_EQ(played.messages.size(), 1u) << use;
+    EXPECT_TRUE(played.messages[0].starts_with("Entry X (referenced in line ")) << use;
+    EXPECT_NE(played.messages[0].find("was dropped for entry E1"), std::string::npos) << use;
+  }
+}
+
 TEST(CheckLabelsTest, PlayTargetsBindToItemsBeforeListsAndSegmentsFirst) {
   auto run = ParseSortCheck(Script20(
       R"(MPGTRACK T1 1 "t1.mpg" MPGTRACK T2 2 "t2.mpg" SEGMENT S1 1 "s1.mpg" SEGMENT T1 2 "d" )"

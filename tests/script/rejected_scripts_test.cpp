@@ -58,6 +58,13 @@ TEST(RejectedScriptTest, WholeScripts) {
       {"VERSION", {"@1 Illegal EOF found in version number."}},
       {"VERSION abc", {"@1 Expected version number, found \"ABC\"."}},
       {"VERSION 3.0\n", {"@2 Expected one of 2.0 or 1.1, found \"3.0\"."}},
+      // A U in front of a closing quote opens a hex string that takes in the rest.
+      {"VERSION 2.0\nALBUM \"TRIP TO PERU\"\nVOLUME 1\nENDFILE\n",
+       {"@3 No ENDFILE keyword present.\r\nA hex string began in line 2 at \"TRIP TO PERU\": U\" "
+        "starts a hex string."}},
+      {"VERSION 2.0\nREM call it \"MENU\"\nENDFILE\n",
+       {"@3 No ENDFILE keyword present.\r\nA hex string began in line 2 at the comment after "
+        "REM: U\" starts a hex string."}},
   };
   for (const auto& c : cases) ExpectRejected(c.script, c.messages);
 }

@@ -205,6 +205,25 @@ TEST(TrackStatementsTest, Timecodes) {
   }
 }
 
+// A short time code, or pictures that make a second, is told as it was read.
+TEST(TrackStatementsTest, TimecodeWarnings) {
+  const std::string read_as = " (hours:minutes:seconds:pictures)";
+  const std::pair<const char*, std::string> cases[] = {
+      {"0:1:30:0", ""},
+      {"0:0:1:29", ""},
+      {"1:30", "Time code 1:30 is read as 00:00:01:30" + read_as +
+                   "; a second has 25 pictures (PAL) or 30 (NTSC)."},
+      {"-1:2:3", "Time code -1:2:3 is read as 00:01:02:03" + read_as + "."},
+      {"0:0:2:40", "Time code 0:0:2:40 is read as 00:00:02:40" + read_as +
+                       "; a second has 25 pictures (PAL) or 30 (NTSC)."}};
+  for (const auto& [text, warning] : cases) {
+    const auto run = Parse(Script20(std::string("DEFENTRY E ") + text + " T"));
+    ASSERT_TRUE(run.ok) << text;
+    EXPECT_EQ(run.warnings, warning.empty() ? Messages{} : Messages{test::AtLine(2, warning)})
+        << text;
+  }
+}
+
 TEST(TrackStatementsTest, AutoPausePositionsAndTheirLine) {
   const auto run = Parse(
       "VERSION 2.0\nAUTOPAUSE X BEGIN AUTOPAUSE START END\n"

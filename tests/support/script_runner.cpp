@@ -29,6 +29,7 @@ ScriptRun Run(const std::string& script, bool sort_and_check) {
     run.ok = SortItems(*run.project) && CheckLabels(*run.project);
   }
   run.messages = capture.Messages();
+  run.warnings = capture.Warnings();
   return run;
 }
 

@@ -14,6 +14,7 @@ inline constexpr char kScriptName[] = "test.vcd";
 struct ScriptRun {
   bool ok = false;
   std::vector<std::string> messages;
+  std::vector<std::string> warnings;
   std::unique_ptr<VcdProject> project;
 };
 
