@@ -12,6 +12,7 @@
 #include "inspect.h"
 #include "options.h"
 #include "terminal.h"
+#include "verify.h"
 #include "vcd2/vcd2.h"
 
 namespace {
@@ -106,6 +107,12 @@ int main(int argc, char** argv) {
   callbacks.show_summary = options.summary ? OnSummary : nullptr;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   if (options.inspect) return InspectFiles(options.files, callbacks);
+  if (options.verify) {
+    InstallInterruptHandler();
+    const int result = VerifyFiles(options.files, callbacks, OnProgress);
+    display.Finish();
+    return result;
+  }
   callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;
   GraphOutput graph(options.graph);
   if (!options.graph.empty()) {

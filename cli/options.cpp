@@ -9,6 +9,7 @@
 const char* UsageText() {
   return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
          "       vcd2build --inspect FILE...\n"
+         "       vcd2build --verify DISC.cue | --verify DATA [TRACK...]\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
          "  -q, --quiet      print nothing unless the build fails: no progress, no\n"
@@ -23,6 +24,8 @@ const char* UsageText() {
          "                   what a build would write; write nothing\n"
          "      --inspect    tell for each MPEG FILE what a Video CD needs, what the\n"
          "                   file has and how to fix it; 0 when all are compliant\n"
+         "      --verify     read a disc back, a cue sheet or the images of one build,\n"
+         "                   and name every fault with its place; 0 when none\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
@@ -32,7 +35,7 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect };
+enum LongOnly { kGraph = 256, kCheck, kInspect, kVerify };
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -40,6 +43,7 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"graph", required_argument, nullptr, kGraph},
                                    {"check", no_argument, nullptr, kCheck},
                                    {"inspect", no_argument, nullptr, kInspect},
+                                   {"verify", no_argument, nullptr, kVerify},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -70,6 +74,15 @@ Options InspectOptions(Options options) {
   if (options.files.empty()) return UsageError("--inspect needs MPEG files");
   if (options.check || !options.graph.empty() || !options.disc.empty()) {
     return UsageError("--inspect builds nothing; leave out --check, --disc and --graph");
+  }
+  return options;
+}
+
+// With --verify the operands are a cue sheet or a build's images.
+Options VerifyOptions(Options options) {
+  if (options.files.empty()) return UsageError("--verify needs a cue sheet or image files");
+  if (options.inspect || options.check || !options.graph.empty() || !options.disc.empty()) {
+    return UsageError("--verify writes nothing; leave out --inspect, --check, --disc and --graph");
   }
   return options;
 }
@@ -105,6 +118,9 @@ Options ParseOptions(int argc, char** argv) {
       case kInspect:
         options.inspect = true;
         break;
+      case kVerify:
+        options.verify = true;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -116,6 +132,10 @@ Options ParseOptions(int argc, char** argv) {
     }
   }
   options.summary = summary || !options.quiet;
+  if (options.verify) {
+    options.files.assign(argv + optind, argv + argc);
+    return VerifyOptions(options);
+  }
   if (options.inspect) {
     options.files.assign(argv + optind, argv + argc);
     return InspectOptions(options);

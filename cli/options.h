@@ -15,7 +15,8 @@ struct Options {
   std::string error;               // for kUsageError
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead
-  std::vector<std::string> files;  // --inspect: the MPEG files
+  std::vector<std::string> files;  // --inspect: the MPEG files; --verify: the disc's files
+  bool verify = false;             // --verify: read a disc back instead
 };
 
 Options ParseOptions(int argc, char** argv);

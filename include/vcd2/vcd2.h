@@ -107,7 +107,21 @@ enum {
      property, what a Video CD needs and what the file has, and one line of
      advice per problem. 0 when the file is Video CD compliant, 1 when it is
      not or is no MPEG program stream. */
-  VCD2_MODE_INSPECT = 2
+  VCD2_MODE_INSPECT = 2,
+  /* verify a disc without writing: script_path names a cue sheet (a file
+     ending in .cue) or the data track image of one build, whose MPEG track
+     images follow in word 0, verify_files. Every layer is read back: the cue
+     sheet, each sector (sync, header address, mode, subheaders, EDC/ECC,
+     pregaps), the ISO 9660 volume with its XA attributes, INFO.VCD,
+     ENTRIES.VCD, LOT.VCD and PSD.VCD (and their extended forms), and the
+     MPEG packs of every track and segment play item. Each fault goes to
+     show_message and each warning to show_warning, one line each: where it
+     is (file and sector LBA with MM:SS:FF, or file and field), what is
+     wrong, and the problem's name in brackets. show_summary receives a line
+     saying what was checked. 0 when nothing is wrong (warnings allowed), 1
+     when a fault was found or the host asked to stop, 4 when a file of the
+     disc cannot be read. */
+  VCD2_MODE_VERIFY = 3
 };
 
 /*
@@ -116,7 +130,13 @@ enum {
  * NULL.
  */
 typedef struct BuilderCallbacks {
-  void* reserved_0;
+  /* word 0: unused, except in VCD2_MODE_VERIFY: NULL, or a NULL-terminated
+     list of the MPEG track images that follow the data track image named by
+     script_path, in the OUTPUT block's order */
+  union {
+    void* reserved_0;
+    const char* const* verify_files;
+  };
   /* word 1: create a node of the directory tree; returns its handle */
   VolumeImagerNode* (*create_node)(const VolumeImagerNode* record);
   /* word 2: release a node when the tree is torn down */
