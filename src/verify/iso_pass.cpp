@@ -74,17 +74,20 @@ class VolumeWalk {
     return true;
   }
 
+  // The volume may end with the data track or, after the tracks, with the
+  // disc; CD-DA tracks, whose length is not read, may lie inside it.
   void VolumeSize(const Block& pvd) {
     const uint8_t* field = pvd.data() + pvd::kVolumeSpaceSize;
     const uint32_t size = LoadLittleEndian32(field);
     c_.facts.volume_space_size = size;
-    // The volume may end with the data track or with the disc.
     const auto end = static_cast<uint32_t>(c_.disc.End());
     const auto data_end = static_cast<uint32_t>(c_.disc.tracks.front().end);
+    bool audio = !c_.disc.audio_files.empty();
+    for (const VolumeFile& file : c_.facts.files) audio |= (file.attributes & xa::kCdDaBit) != 0;
     if (!BothAgree32(field)) {
       c_.log.Add(ProblemCode::kIsoVolumeSize, Where("PVD volume space size"),
                  "the two byte orders disagree (%u, %u)", size, LoadBigEndian32(field + 4));
-    } else if (size != data_end && (size < end || (c_.disc.audio_files.empty() && size > end + 2))) {
+    } else if (size != data_end && (size < end || (!audio && size > end + 2))) {
       c_.log.Add(ProblemCode::kIsoVolumeSize, Where("PVD volume space size"),
                  "is %u sectors; the data track ends at %u and the disc's Mode 2 tracks at %u",
                  size, data_end, end);
@@ -92,6 +95,7 @@ class VolumeWalk {
   }
 
   void Tree(const Block& pvd) {
+    pvd_ = &pvd;
     const uint8_t* root = pvd.data() + pvd::kRootRecord;
     Directory("", LoadLittleEndian32(root + record::kExtent),
               LoadLittleEndian32(root + record::kSize), 0);
@@ -167,10 +171,10 @@ class VolumeWalk {
     const uint32_t sectors = (file.size + kForm1DataSize - 1) / kForm1DataSize;
     const bool audio = (file.attributes & xa::kCdDaBit) != 0;
     // Tracks may lie beyond a volume that ends with the data track.
-    const uint32_t limit = std::max(c_.facts.volume_space_size,
+    const uint32_t limit = std::max(LoadLittleEndian32(pvd_->data() + pvd::kVolumeSpaceSize),
                                     static_cast<uint32_t>(c_.disc.End()) + 2);
     if (!audio && uint64_t{file.extent} + sectors > limit) {
-      c_.log.Add(ProblemCode::kIsoExtent, where, "sectors %u..%u lie beyond the disc's %u sectors",
+      c_.log.Add(ProblemCode::kIsoExtent, where, "sectors %u..%u lie beyond the volume and the disc (%u sectors)",
                  file.extent, file.extent + sectors - 1, limit);
     }
     if ((r[record::kFlags] & record::kDirectoryFlag) != 0) {
@@ -235,6 +239,7 @@ class VolumeWalk {
   }
 
   VerifyContext& c_;
+  const Block* pvd_ = nullptr;
   std::map<std::string, uint32_t> directories_;  // path ("\1" for the root) -> extent
 };
 
@@ -277,8 +282,8 @@ void CheckVolume(VerifyContext& context) {
   VolumeWalk walk(context);
   Block pvd{};
   if (!walk.Descriptors(pvd)) return;
-  walk.VolumeSize(pvd);
   walk.Tree(pvd);
+  walk.VolumeSize(pvd);
   walk.PathTables(pvd);
   RequiredFiles(context);
 }

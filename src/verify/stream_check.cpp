@@ -1,7 +1,5 @@
 #include "verify/stream_check.h"
 
-#include <cstring>
-
 #include "base/byte_order.h"
 #include "media/mpeg_constants.h"
 #include "media/stream_compliance.h"
@@ -47,8 +45,8 @@ void StreamCheck::Sector(const uint8_t* s, int32_t lba, const TrackSpan& track) 
   auto where = [&] { return SectorPlace(track.path, lba - track.header_base) + " (" + stream_.name + ")"; };
   const bool pack_start = IsPrefix(data) && data[3] == start_code::kPack;
   if (!pack_start) {
-    const bool empty = data[0] == 0 && std::memcmp(data, data + 1, kForm2DataSize - 1) == 0;
-    if ((s[kSubheaderOffset + 2] & kPayloadBits) != 0 || !empty) {
+    // Margins, padding and gaps carry no payload bits; their data is no pack.
+    if ((s[kSubheaderOffset + 2] & kPayloadBits) != 0) {
       log_.Add(ProblemCode::kMpegPack, where(), "holds no MPEG pack (it begins %02X %02X %02X %02X)",
                data[0], data[1], data[2], data[3]);
     }

@@ -55,9 +55,10 @@ VerifyOutcome VerifyDisc(const std::vector<std::string>& files, ProblemLog& log,
   ShowStatus("Reading the disc's files...");
   const bool readable = IsCueSheet(files) ? ReadCueSheet(files[0], disc, log)
                                           : OpenImages(files, disc, log);
+  if (!readable) return VerifyOutcome::kUnreadable;  // the rest would only echo the gap
   if (disc.tracks.empty()) {
-    if (readable) log.Add(ProblemCode::kCueMode, disc.name, "holds no MODE2/2352 track");
-    return readable ? VerifyOutcome::kFaults : VerifyOutcome::kUnreadable;
+    log.Add(ProblemCode::kCueMode, disc.name, "holds no MODE2/2352 track");
+    return VerifyOutcome::kFaults;
   }
   SectorSource sectors(disc);
   VerifyContext context{disc, sectors, log, {}};
@@ -69,7 +70,6 @@ VerifyOutcome VerifyDisc(const std::vector<std::string>& files, ProblemLog& log,
   if (AbortRequested() || !CheckSectorsAndStreams(context)) return VerifyOutcome::kStopped;
   CheckStreamFlags(context);
   summary = Summary(context, SectorCount(disc));
-  if (!readable) return VerifyOutcome::kUnreadable;
   return log.Faults() == 0 ? VerifyOutcome::kClean : VerifyOutcome::kFaults;
 }
 
