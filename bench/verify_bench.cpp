@@ -70,6 +70,7 @@ double PlainRead(const std::string& path) {
 
 // One video pack per sector: a sequence header with an intra picture every
 // 12 packs, otherwise predicted pictures; the clock rises by one sector.
+// Zero bytes end the stream.
 void WriteStream(const std::string& path, uint32_t sectors) {
   std::ofstream out(path, std::ios::binary);
   std::array<uint8_t, vcd2::kVideoPackSize> pack{};
@@ -81,7 +82,7 @@ void WriteStream(const std::string& path, uint32_t sectors) {
                               static_cast<uint8_t>(length), 0x0F};
     std::copy(std::begin(packet), std::end(packet), pack.begin() + vcd2::kPackHeaderSize);
     uint8_t* payload = pack.data() + vcd2::kPackHeaderSize + sizeof packet;
-    const uint8_t sequence[] = {0, 0, 1, 0xB3, 0x16, 0x01, 0x20, 0x13, 0x0B, 0x3B, 0x20, 0xA0,
+    const uint8_t sequence[] = {0, 0, 1, 0xB3, 0x16, 0x01, 0x20, 0x13, 0x02, 0xCE, 0xE0, 0xA0,
                                 0, 0, 1, 0xB8, 0x00, 0x08, 0x00, 0x00, 0, 0, 1, 0x00, 0x00, 0x08};
     const uint8_t predicted[] = {0, 0, 1, 0x00, 0x00, 0x10};
     if (i % 12 == 0) {
@@ -91,8 +92,8 @@ void WriteStream(const std::string& path, uint32_t sectors) {
     }
     out.write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
   }
-  const uint8_t end_code[] = {0, 0, 1, vcd2::start_code::kEnd};
-  out.write(reinterpret_cast<const char*>(end_code), sizeof end_code);
+  const char zeros[4] = {};  // so that the reader delivers the last pack
+  out.write(zeros, sizeof zeros);
 }
 
 // Builds NAME.bin/.cue from a stream of the given length unless it is there.
@@ -107,9 +108,14 @@ bool EnsureDisc(const std::string& vcd2build, const fs::path& work, const std::s
                         << "\"\nOUTPUT 1 W \"" << name << "_data.img\" 2 W \"" << name
                         << "_t1.img\" ENDOUTPUT\nMPGTRACK T 1 W \"" << name << ".mpg\"\nENDFILE\n";
   const Run build = Spawn({vcd2build, "-q", "--disc", (work / name).string(), script});
+  if (build.status != 0) {
+    std::fprintf(stderr, "verify_bench: %s failed; try: %s %s\n", script.c_str(), vcd2build.c_str(),
+                 script.c_str());
+    return false;
+  }
   fs::remove(stream);
   fs::remove(work / (name + "_t1.img"));
-  return build.status == 0;
+  return true;
 }
 
 double Median(std::vector<double> values) {

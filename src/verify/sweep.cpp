@@ -6,14 +6,13 @@
 
 #include "base/byte_order.h"
 #include "base/progress.h"
+#include "verify/chunk_reader.h"
 #include "verify/passes.h"
 #include "verify/sector_check.h"
 #include "verify/stream_check.h"
 
 namespace vcd2 {
 namespace {
-
-constexpr size_t kChunkSectors = 256;  // 602 KB per read
 
 // Hands each sector to the stream that holds it; streams are visited in
 // disc order and finished as soon as the read passes their end.
@@ -60,28 +59,22 @@ int32_t TotalSectors(const DiscSource& disc) {
 
 bool CheckSectorsAndStreams(VerifyContext& c) {
   ShowStatus("Checking sectors and streams...");
-  const int32_t total = TotalSectors(c.disc);
-  SetProgressRange(0, total);
+  SetProgressRange(0, TotalSectors(c.disc));
   SectorCheck sectors(c.log);
   StreamRouter streams(c.facts.streams, c.log);
-  std::vector<uint8_t> buffer(kChunkSectors * kRawSectorSize);
+  ChunkReader reader(c.disc);
   int32_t done = 0;
-  for (const TrackSpan& track : c.disc.tracks) {
-    std::FILE* file = c.sectors.File(track.path);
-    if (file == nullptr || fseeko(file, track.file_offset, SEEK_SET) != 0) continue;
-    for (int32_t lba = track.first; lba < track.end;) {
-      const size_t wanted = std::min<size_t>(kChunkSectors, static_cast<size_t>(track.end - lba));
-      const size_t read = std::fread(buffer.data(), kRawSectorSize, wanted, file);
-      for (size_t i = 0; i < read; ++i, ++lba) {
-        const uint8_t* sector = buffer.data() + i * kRawSectorSize;
-        sectors.Check(sector, lba, track);
-        streams.Sector(sector, lba, track);
-      }
-      done += static_cast<int32_t>(read);
-      SetProgressPos(done);
-      if (AbortRequested()) return false;
-      if (read < wanted) break;
+  for (const ChunkReader::Chunk* chunk = &reader.Next(); chunk->sectors != 0;
+       reader.Release(), chunk = &reader.Next()) {
+    for (size_t i = 0; i < chunk->sectors; ++i) {
+      const uint8_t* sector = chunk->bytes.data() + i * kRawSectorSize;
+      const int32_t lba = chunk->lba + static_cast<int32_t>(i);
+      sectors.Check(sector, lba, *chunk->track);
+      streams.Sector(sector, lba, *chunk->track);
     }
+    done += static_cast<int32_t>(chunk->sectors);
+    SetProgressPos(done);
+    if (AbortRequested()) return false;
   }
   streams.FinishAll();
   return true;
