@@ -78,19 +78,26 @@ void WriteStream(const std::string& path, uint32_t sectors) {
     pack.fill(0xFF);
     vcd2::StorePackHeader(pack.data(), 1200 * i + 3600);
     const size_t length = pack.size() - vcd2::kPackHeaderSize - 6;
-    const uint8_t packet[] = {0, 0, 1, vcd2::start_code::kVideo, static_cast<uint8_t>(length >> 8),
-                              static_cast<uint8_t>(length), 0x0F};
+    const uint8_t packet[] = {0,
+                              0,
+                              1,
+                              vcd2::start_code::kVideo,
+                              static_cast<uint8_t>(length >> 8),
+                              static_cast<uint8_t>(length),
+                              0x0F};
     std::copy(std::begin(packet), std::end(packet), pack.begin() + vcd2::kPackHeaderSize);
     uint8_t* payload = pack.data() + vcd2::kPackHeaderSize + sizeof packet;
-    const uint8_t sequence[] = {0, 0, 1, 0xB3, 0x16, 0x01, 0x20, 0x13, 0x02, 0xCE, 0xE0, 0xA0,
-                                0, 0, 1, 0xB8, 0x00, 0x08, 0x00, 0x00, 0, 0, 1, 0x00, 0x00, 0x08};
+    const uint8_t sequence[] = {0,    0,    1,    0xB3, 0x16, 0x01, 0x20, 0x13, 0x02,
+                                0xCE, 0xE0, 0xA0, 0,    0,    1,    0xB8, 0x00, 0x08,
+                                0x00, 0x00, 0,    0,    1,    0x00, 0x00, 0x08};
     const uint8_t predicted[] = {0, 0, 1, 0x00, 0x00, 0x10};
     if (i % 12 == 0) {
       std::copy(std::begin(sequence), std::end(sequence), payload);
     } else {
       std::copy(std::begin(predicted), std::end(predicted), payload);
     }
-    out.write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
+    out.write(reinterpret_cast<const char*>(pack.data()),
+              static_cast<std::streamsize>(pack.size()));
   }
   const char zeros[4] = {};  // so that the reader delivers the last pack
   out.write(zeros, sizeof zeros);
@@ -104,8 +111,8 @@ bool EnsureDisc(const std::string& vcd2build, const fs::path& work, const std::s
   const std::string stream = (work / (name + ".mpg")).string();
   WriteStream(stream, sectors);
   const std::string script = (work / (name + ".vcd")).string();
-  std::ofstream(script) << "VERSION 2.0\nMOUNT INTERN W \"" << work.string()
-                        << "\"\nOUTPUT 1 W \"" << name << "_data.img\" 2 W \"" << name
+  std::ofstream(script) << "VERSION 2.0\nMOUNT INTERN W \"" << work.string() << "\"\nOUTPUT 1 W \""
+                        << name << "_data.img\" 2 W \"" << name
                         << "_t1.img\" ENDOUTPUT\nMPGTRACK T 1 W \"" << name << ".mpg\"\nENDFILE\n";
   const Run build = Spawn({vcd2build, "-q", "--disc", (work / name).string(), script});
   if (build.status != 0) {

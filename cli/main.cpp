@@ -12,8 +12,8 @@
 #include "inspect.h"
 #include "options.h"
 #include "terminal.h"
-#include "verify.h"
 #include "vcd2/vcd2.h"
+#include "verify.h"
 
 namespace {
 

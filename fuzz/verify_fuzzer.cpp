@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t* split = std::find(data, data + size, uint8_t{0});
   const size_t cue_size = static_cast<size_t>(split - data);
   const size_t image_offset = std::min(size, cue_size + 1);
-  const std::string image =
-      fuzz::WriteInput("disc.bin", data + image_offset, size - image_offset);
+  const std::string image = fuzz::WriteInput("disc.bin", data + image_offset, size - image_offset);
   const std::string cue = fuzz::WriteInput("disc.cue", data, cue_size);
   std::string summary;
   ProblemLog from_cue;

@@ -32,7 +32,7 @@ inline constexpr size_t kFirstSegment = 48;  // disc time of the first segment p
 inline constexpr size_t kOffsetMultiplier = 51;
 inline constexpr size_t kLidCount = 52;
 inline constexpr size_t kSegmentCount = 54;
-inline constexpr size_t kSegmentContents = 56;  // one byte per segment unit
+inline constexpr size_t kSegmentContents = 56;   // one byte per segment unit
 inline constexpr uint8_t kContinuedUnit = 0x20;  // contents bit of every unit after an item's first
 inline constexpr size_t kMaxSegmentUnits = kForm1DataSize - kSegmentContents;
 static_assert(kAlbumId + kAlbumIdSize == kVolumeCount);
@@ -98,10 +98,11 @@ inline constexpr size_t kItems = 20;
 inline constexpr size_t kAreaSize = 4;
 }  // namespace selection
 
-inline constexpr size_t PlayListSize(size_t items) { return play::kItems + 2 * items; }
+inline constexpr size_t PlayListSize(size_t items) {
+  return play::kItems + 2 * items;
+}
 inline constexpr size_t SelectionSize(size_t items, bool extended) {
-  return selection::kItems + 2 * items +
-         (extended ? selection::kAreaSize * (4 + items) : 0);
+  return selection::kItems + 2 * items + (extended ? selection::kAreaSize * (4 + items) : 0);
 }
 }  // namespace psd
 

@@ -5,8 +5,8 @@
 
 #include "base/error_reporter.h"
 #include "driver/host_tables.h"
-#include "verify/verify_disc.h"
 #include "vcd2/vcd2.h"
+#include "verify/verify_disc.h"
 
 namespace vcd2 {
 

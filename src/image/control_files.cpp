@@ -50,7 +50,8 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
                     static_cast<int>(first));
         return count;
       }
-      block[offset] = static_cast<uint8_t>(item->content_flags | (k > 0 ? info::kContinuedUnit : 0));
+      block[offset] =
+          static_cast<uint8_t>(item->content_flags | (k > 0 ? info::kContinuedUnit : 0));
       count = std::max<uint16_t>(count, static_cast<uint16_t>(first + k + 1));
     }
   }

@@ -19,8 +19,7 @@ std::string Field(const char* file, const char* field) {
 
 int32_t DiscAddressOf(const uint8_t* msf) {
   auto value = [](uint8_t bcd) { return (bcd >> 4) * 10 + (bcd & 0x0F); };
-  return (value(msf[0]) * 60 + value(msf[1])) * kSectorsPerSecond + value(msf[2]) -
-         kPregapSectors;
+  return (value(msf[0]) * 60 + value(msf[1])) * kSectorsPerSecond + value(msf[2]) - kPregapSectors;
 }
 
 bool IsBcd(uint8_t byte) {
@@ -73,7 +72,8 @@ void Segments(VerifyContext& c, const Block& info) {
       if (((byte & info::kContinuedUnit) != 0) != (k > 0)) {
         c.log.Add(ProblemCode::kInfoSegment,
                   Field("INFO.VCD", ("byte " + std::to_string(info::kSegmentContents + unit + k) +
-                                     " (segment contents)").c_str()),
+                                     " (segment contents)")
+                                        .c_str()),
                   "is %02X; unit %u is %s unit of %s", byte, unit + k + 1,
                   k == 0 ? "the first" : "a further", name.c_str());
       }
@@ -103,8 +103,8 @@ void CheckInfo(VerifyContext& c) {
   const uint16_t volumes = LoadBigEndian16(info.data() + info::kVolumeCount);
   const uint16_t volume = LoadBigEndian16(info.data() + info::kVolumeNumber);
   if (volumes == 0 || volume == 0 || volume > volumes) {
-    c.log.Add(ProblemCode::kInfoField, Field("INFO.VCD", "byte 26 (volumes)"),
-              "volume %u of %u", volume, volumes);
+    c.log.Add(ProblemCode::kInfoField, Field("INFO.VCD", "byte 26 (volumes)"), "volume %u of %u",
+              volume, volumes);
   }
   const size_t tracks = c.disc.tracks.empty() ? 0 : c.disc.tracks.size() - 1;
   for (size_t i = tracks; i < info::kMaxPalFlagTracks; ++i) {
@@ -154,9 +154,8 @@ void CheckEntries(VerifyContext& c) {
   int32_t previous = -1;
   for (unsigned i = 0; i < count; ++i) {
     const uint8_t* entry = entries.data() + entries::kFirst + i * entries::kEntrySize;
-    const std::string where =
-        "ENTRIES.VCD entry " + std::to_string(i + 1) + " (byte " +
-        std::to_string(entries::kFirst + i * entries::kEntrySize) + ")";
+    const std::string where = "ENTRIES.VCD entry " + std::to_string(i + 1) + " (byte " +
+                              std::to_string(entries::kFirst + i * entries::kEntrySize) + ")";
     if (!IsBcd(entry[0]) || !IsBcd(entry[1]) || !IsBcd(entry[2]) || !IsBcd(entry[3])) {
       c.log.Add(ProblemCode::kEntriesField, where, "%02X %02X %02X %02X is not BCD", entry[0],
                 entry[1], entry[2], entry[3]);
@@ -185,8 +184,8 @@ void CheckEntries(VerifyContext& c) {
     static constexpr uint8_t kSequenceHeader[] = {0, 0, 1, 0xB3};
     if (address != span.start && c.sectors.Read(address, sector) &&
         std::search(sector.begin() + kUserDataOffset, sector.begin() + kForm2EdcOffset,
-                    std::begin(kSequenceHeader), std::end(kSequenceHeader)) ==
-            sector.begin() + kForm2EdcOffset) {
+                    std::begin(kSequenceHeader),
+                    std::end(kSequenceHeader)) == sector.begin() + kForm2EdcOffset) {
       c.log.Add(ProblemCode::kEntryPicture, where,
                 "sector %d holds no sequence header to start playing at",
                 static_cast<int>(address));

@@ -201,9 +201,9 @@ bool ReadCueText(const std::string& path, const std::string& text, DiscSource& d
       const int32_t next = t + 1 < file.tracks.size()
                                ? std::max(file.tracks[t + 1].index0, file.tracks[t + 1].index1)
                                : sectors;
-      const int32_t next_first =
-          t + 1 < file.tracks.size() && file.tracks[t + 1].index0 >= 0 ? file.tracks[t + 1].index0
-                                                                       : next;
+      const int32_t next_first = t + 1 < file.tracks.size() && file.tracks[t + 1].index0 >= 0
+                                     ? file.tracks[t + 1].index0
+                                     : next;
       TrackSpan span;
       span.path = file_path;
       span.number = track.number;

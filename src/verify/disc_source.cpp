@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 
-
 namespace vcd2 {
 
 const TrackSpan* DiscSource::TrackAt(int32_t lba) const {

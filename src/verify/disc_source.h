@@ -17,7 +17,7 @@ namespace vcd2 {
 // start (INDEX 01) and behind its end, and where the first lies in the file.
 struct TrackSpan {
   std::string path;
-  unsigned number = 0;      // disc track number, 1 for the data track
+  unsigned number = 0;  // disc track number, 1 for the data track
   int32_t first = 0;
   int32_t start = 0;
   int32_t end = 0;

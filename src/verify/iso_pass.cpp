@@ -46,8 +46,8 @@ class VolumeWalk {
       c_.log.Add(ProblemCode::kIsoDescriptor, Where("volume"), "sector 16 cannot be read");
       return false;
     }
-    if (pvd[0] != kPrimaryType || std::memcmp(pvd.data() + pvd::kStandardIdOffset, kStandardId,
-                                              5) != 0) {
+    if (pvd[0] != kPrimaryType ||
+        std::memcmp(pvd.data() + pvd::kStandardIdOffset, kStandardId, 5) != 0) {
       c_.log.Add(ProblemCode::kIsoDescriptor, SectorPlace(Where("descriptor"), kPvdLba),
                  "no primary volume descriptor (type %u)", pvd[0]);
       return false;
@@ -140,7 +140,8 @@ class VolumeWalk {
           break;
         }
         if (s == 0 && at == 0 && (id_length != 1 || r[record::kIdentifier] != 0)) {
-          c_.log.Add(ProblemCode::kIsoDirectory, where, "the first record is not the directory's own");
+          c_.log.Add(ProblemCode::kIsoDirectory, where,
+                     "the first record is not the directory's own");
         }
         Record(path, r, lba, depth);
         at += length;
@@ -174,8 +175,9 @@ class VolumeWalk {
     const uint32_t limit = std::max(LoadLittleEndian32(pvd_->data() + pvd::kVolumeSpaceSize),
                                     static_cast<uint32_t>(c_.disc.End()) + 2);
     if (!audio && uint64_t{file.extent} + sectors > limit) {
-      c_.log.Add(ProblemCode::kIsoExtent, where, "sectors %u..%u lie beyond the volume and the disc (%u sectors)",
-                 file.extent, file.extent + sectors - 1, limit);
+      c_.log.Add(ProblemCode::kIsoExtent, where,
+                 "sectors %u..%u lie beyond the volume and the disc (%u sectors)", file.extent,
+                 file.extent + sectors - 1, limit);
     }
     if ((r[record::kFlags] & record::kDirectoryFlag) != 0) {
       Directory(full, file.extent, file.size, depth + 1);
@@ -227,8 +229,7 @@ class VolumeWalk {
       for (const auto& entry : directories_) found |= entry.second == extent;
       if (!found) {
         c_.log.Add(ProblemCode::kIsoPathTable, where,
-                   "record %zu names a directory at %u that the tree does not have", count,
-                   extent);
+                   "record %zu names a directory at %u that the tree does not have", count, extent);
       }
       at += path_table::kIdentifier + length + length % 2;
     }
@@ -253,8 +254,8 @@ void RequiredFiles(VerifyContext& c) {
     if (file == nullptr) {
       c.log.Add(ProblemCode::kIsoMissingFile, Where("volume"), "%s is missing", path);
     } else if (file->extent != lba) {
-      c.log.Add(ProblemCode::kIsoExtent, Where("record ") + path, "lies at %u; a player reads it at %u",
-                file->extent, lba);
+      c.log.Add(ProblemCode::kIsoExtent, Where("record ") + path,
+                "lies at %u; a player reads it at %u", file->extent, lba);
     }
   }
   for (size_t t = 1; t < c.disc.tracks.size(); ++t) {
@@ -262,8 +263,7 @@ void RequiredFiles(VerifyContext& c) {
     const VolumeFile* file = c.facts.Find(name);
     if (file == nullptr) {
       c.log.Add(ProblemCode::kIsoMissingFile, Where("volume"), "%s for track %u is missing",
-                name.c_str(),
-                c.disc.tracks[t].number);
+                name.c_str(), c.disc.tracks[t].number);
       continue;
     }
     const TrackSpan& track = c.disc.tracks[t];

@@ -108,8 +108,8 @@ std::vector<std::string> ProblemLog::Unshown() const {
   std::vector<std::string> lines;
   for (const ProblemInfo& info : kProblemTable) {
     if (Count(info.code) > kShownPerCode) {
-      lines.push_back(std::to_string(Count(info.code) - kShownPerCode) + " more of [" +
-                      info.name + "]");
+      lines.push_back(std::to_string(Count(info.code) - kShownPerCode) + " more of [" + info.name +
+                      "]");
     }
   }
   return lines;

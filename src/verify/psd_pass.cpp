@@ -15,6 +15,8 @@ constexpr size_t kLotSize = kLotSectors * kForm1DataSize;
 constexpr size_t kLotEntries = kLotSize / 2;
 constexpr uint16_t kLastTrackItem = 99;
 constexpr uint16_t kLastEntryItem = 599;
+// The furthest a 16-bit offset reaches, and the end list behind it.
+constexpr size_t kMaxPsdSize = (size_t{0xFFFF} + 1) * kPsdOffsetUnit;
 
 std::vector<uint8_t> ReadFile(VerifyContext& c, const VolumeFile& file, size_t limit) {
   std::vector<uint8_t> bytes(std::min<size_t>(file.size, limit));
@@ -57,7 +59,8 @@ bool ParseDescriptor(const std::vector<uint8_t>& psd, size_t at, Descriptor& d) 
     for (size_t f : {psd::play::kPrevious, psd::play::kNext, psd::play::kReturn}) {
       d.targets.push_back(LoadBigEndian16(p + f));
     }
-    for (size_t i = 0; i < d.count; ++i) d.items.push_back(LoadBigEndian16(p + psd::play::kItems + 2 * i));
+    for (size_t i = 0; i < d.count; ++i)
+      d.items.push_back(LoadBigEndian16(p + psd::play::kItems + 2 * i));
     return true;
   }
   if (d.type != psd::kSelectionType && d.type != psd::kExtendedSelectionType) return false;
@@ -84,8 +87,8 @@ class PsdCheck {
 
   bool Read(const VolumeFile& lot, const VolumeFile& psd) {
     lot_ = ReadFile(c_, lot, kLotSize);
-    psd_ = ReadFile(c_, psd, psd.size);
-    return lot_.size() == kLotSize && psd_.size() == psd.size;
+    psd_ = ReadFile(c_, psd, kMaxPsdSize);
+    return lot_.size() == kLotSize && psd_.size() == std::min<size_t>(psd.size, kMaxPsdSize);
   }
 
   // Every LOT offset a descriptor; in each, items and targets that exist.
@@ -117,15 +120,15 @@ class PsdCheck {
 
  private:
   void Item(const std::string& where, uint16_t item) {
-    const size_t tracks = c_.disc.tracks.size() + std::max(c_.disc.audio_files.size(), AudioFiles());
+    const size_t tracks =
+        c_.disc.tracks.size() + std::max(c_.disc.audio_files.size(), AudioFiles());
     const size_t entries = EntryCount();
     const size_t units =
         c_.facts.info ? LoadBigEndian16(c_.facts.info->data() + info::kSegmentCount) : 0;
-    const bool exists =
-        item == 0 || (item >= 2 && item <= kLastTrackItem && item <= tracks) ||
-        (item >= psd::kFirstEntryItem && item <= kLastEntryItem &&
-         item < psd::kFirstEntryItem + entries) ||
-        (item >= psd::kFirstSegmentItem && item < psd::kFirstSegmentItem + units);
+    const bool exists = item == 0 || (item >= 2 && item <= kLastTrackItem && item <= tracks) ||
+                        (item >= psd::kFirstEntryItem && item <= kLastEntryItem &&
+                         item < psd::kFirstEntryItem + entries) ||
+                        (item >= psd::kFirstSegmentItem && item < psd::kFirstSegmentItem + units);
     if (!exists) {
       c_.log.Add(ProblemCode::kPsdItem, where,
                  "play item %u names nothing: the disc has %zu tracks, %zu entries and %zu "
@@ -135,8 +138,7 @@ class PsdCheck {
   }
 
   void Target(const std::string& where, uint16_t target) {
-    if (target == psd::kNoTarget || target == psd::kMultiTarget ||
-        target == psd::kMultiNumTarget) {
+    if (target == psd::kNoTarget || target == psd::kMultiTarget || target == psd::kMultiNumTarget) {
       return;
     }
     Descriptor d;
@@ -186,8 +188,8 @@ void CompareExtended(VerifyContext& c, const PsdCheck& plain, const PsdCheck& ex
         !ParseDescriptor(extended.Bytes(), size_t{b} * kPsdOffsetUnit, y)) {
       continue;  // reported by the LOT checks
     }
-    const bool same_kind = x.type == y.type || (x.type == psd::kSelectionType &&
-                                                y.type == psd::kExtendedSelectionType);
+    const bool same_kind = x.type == y.type ||
+                           (x.type == psd::kSelectionType && y.type == psd::kExtendedSelectionType);
     if (!same_kind || x.lid != y.lid || x.count != y.count || x.items != y.items) {
       c.log.Add(ProblemCode::kPsdExtended, where,
                 "the descriptor (type %02X, LID %u, %zu items) differs from PSD.VCD's (type "
@@ -221,7 +223,8 @@ void CheckPlaybackControl(VerifyContext& context) {
   if (lot_x == nullptr || psd_x == nullptr) return;
   PsdCheck extended(context, "LOT_X.VCD", "PSD_X.VCD");
   if (!extended.Read(*lot_x, *psd_x)) {
-    context.log.Add(ProblemCode::kIsoExtent, "ISO 9660 EXT", "LOT_X.VCD or PSD_X.VCD lies in no image");
+    context.log.Add(ProblemCode::kIsoExtent, "ISO 9660 EXT",
+                    "LOT_X.VCD or PSD_X.VCD lies in no image");
     return;
   }
   extended.Check();

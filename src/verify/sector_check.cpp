@@ -71,12 +71,10 @@ void SectorCheck::Check(const uint8_t* s, int32_t lba, const TrackSpan& track) {
       log_.Add(ProblemCode::kSectorEcc, where(), "the P/Q parity does not match");
     }
   }
-  if (lba < track.start &&
-      ((mode & submode::kForm2) == 0 || (mode & kDataBits) != 0 ||
-       !AllZero(s + kUserDataOffset, kForm2DataSize))) {
+  if (lba < track.start && ((mode & submode::kForm2) == 0 || (mode & kDataBits) != 0 ||
+                            !AllZero(s + kUserDataOffset, kForm2DataSize))) {
     log_.Add(ProblemCode::kGapSector, where(),
-             "a pregap sector with submode %02X carries data; a Video CD's are empty Form 2",
-             mode);
+             "a pregap sector with submode %02X carries data; a Video CD's are empty Form 2", mode);
   }
 }
 

@@ -31,7 +31,7 @@ size_t StreamCheck::PackLength(const uint8_t* data, MpegPackReader::Pack& pack) 
     }
     if (id < start_code::kSystemHeader || at + 6 > kVideoPackSize) return 0;
     if (first) {
-      pack.stream_id = id == start_code::kSystemHeader && at + 12 <= kVideoPackSize ? p[12] : id;
+      pack.stream_id = id == start_code::kSystemHeader && at + 13 <= kVideoPackSize ? p[12] : id;
       first = false;
     }
     pack.end_of_record |= id == start_code::kPadding;
@@ -42,13 +42,16 @@ size_t StreamCheck::PackLength(const uint8_t* data, MpegPackReader::Pack& pack) 
 
 void StreamCheck::Sector(const uint8_t* s, int32_t lba, const TrackSpan& track) {
   const uint8_t* data = s + kUserDataOffset;
-  auto where = [&] { return SectorPlace(track.path, lba - track.header_base) + " (" + stream_.name + ")"; };
+  auto where = [&] {
+    return SectorPlace(track.path, lba - track.header_base) + " (" + stream_.name + ")";
+  };
   const bool pack_start = IsPrefix(data) && data[3] == start_code::kPack;
   if (!pack_start) {
     // Margins, padding and gaps carry no payload bits; their data is no pack.
     if ((s[kSubheaderOffset + 2] & kPayloadBits) != 0) {
-      log_.Add(ProblemCode::kMpegPack, where(), "holds no MPEG pack (it begins %02X %02X %02X %02X)",
-               data[0], data[1], data[2], data[3]);
+      log_.Add(ProblemCode::kMpegPack, where(),
+               "holds no MPEG pack (it begins %02X %02X %02X %02X)", data[0], data[1], data[2],
+               data[3]);
     }
     return;
   }

@@ -87,11 +87,14 @@ void CheckStreamFlags(VerifyContext& c) {
   for (const StreamSpan& stream : c.facts.streams) {
     if (!stream.segment) {
       if (!video_cd_20 || stream.index >= info::kMaxPalFlagTracks || !stream.has_video) continue;
-      const bool flagged = (info[info::kPalFlags + stream.index / 8] >> (stream.index % 8) & 1) != 0;
+      const bool flagged =
+          (info[info::kPalFlags + stream.index / 8] >> (stream.index % 8) & 1) != 0;
       if (flagged != stream.pal) {
-        c.log.Add(ProblemCode::kInfoPal, "INFO.VCD byte " + std::to_string(info::kPalFlags + stream.index / 8) + " (PAL flags)",
-                  "MPEG track %u is flagged %s; its stream is %s", stream.index + 1,
-                  flagged ? "PAL" : "NTSC", stream.pal ? "PAL" : "NTSC");
+        c.log.Add(
+            ProblemCode::kInfoPal,
+            "INFO.VCD byte " + std::to_string(info::kPalFlags + stream.index / 8) + " (PAL flags)",
+            "MPEG track %u is flagged %s; its stream is %s", stream.index + 1,
+            flagged ? "PAL" : "NTSC", stream.pal ? "PAL" : "NTSC");
       }
       continue;
     }

@@ -24,18 +24,18 @@ std::string Summary(const VerifyContext& c, uint64_t sectors) {
   for (const StreamSpan& stream : c.facts.streams) segments += stream.segment;
   const bool psd = c.facts.Find("VCD/PSD.VCD") != nullptr;
   char text[512];
-  std::snprintf(text, sizeof text,
-                "%s: %zu faults, %zu warnings; checked %llu sectors in %zu Mode 2 tracks%s, the "
-                "ISO 9660 volume (%zu files), INFO.VCD, ENTRIES.VCD%s, %zu MPEG tracks and %zu "
-                "segment play items\n",
-                c.disc.name.c_str(), c.log.Faults(), c.log.Warnings(),
-                static_cast<unsigned long long>(sectors), c.disc.tracks.size(),
-                c.disc.audio_files.empty()
-                    ? ""
-                    : (" and " + std::to_string(c.disc.audio_files.size()) + " CD-DA files")
-                          .c_str(),
-                c.facts.files.size(), psd ? ", LOT.VCD, PSD.VCD" : "",
-                c.facts.streams.size() - segments, segments);
+  std::snprintf(
+      text, sizeof text,
+      "%s: %zu faults, %zu warnings; checked %llu sectors in %zu Mode 2 tracks%s, the "
+      "ISO 9660 volume (%zu files), INFO.VCD, ENTRIES.VCD%s, %zu MPEG tracks and %zu "
+      "segment play items\n",
+      c.disc.name.c_str(), c.log.Faults(), c.log.Warnings(),
+      static_cast<unsigned long long>(sectors), c.disc.tracks.size(),
+      c.disc.audio_files.empty()
+          ? ""
+          : (" and " + std::to_string(c.disc.audio_files.size()) + " CD-DA files").c_str(),
+      c.facts.files.size(), psd ? ", LOT.VCD, PSD.VCD" : "", c.facts.streams.size() - segments,
+      segments);
   std::string summary = text;
   for (const std::string& line : c.log.Unshown()) summary += line + "\n";
   return summary;
@@ -43,7 +43,8 @@ std::string Summary(const VerifyContext& c, uint64_t sectors) {
 
 uint64_t SectorCount(const DiscSource& disc) {
   uint64_t count = 0;
-  for (const TrackSpan& track : disc.tracks) count += static_cast<uint64_t>(track.end - track.first);
+  for (const TrackSpan& track : disc.tracks)
+    count += static_cast<uint64_t>(track.end - track.first);
   return count;
 }
 
@@ -53,8 +54,8 @@ VerifyOutcome VerifyDisc(const std::vector<std::string>& files, ProblemLog& log,
                          std::string& summary) {
   DiscSource disc;
   ShowStatus("Reading the disc's files...");
-  const bool readable = IsCueSheet(files) ? ReadCueSheet(files[0], disc, log)
-                                          : OpenImages(files, disc, log);
+  const bool readable =
+      IsCueSheet(files) ? ReadCueSheet(files[0], disc, log) : OpenImages(files, disc, log);
   if (!readable) return VerifyOutcome::kUnreadable;  // the rest would only echo the gap
   if (disc.tracks.empty()) {
     log.Add(ProblemCode::kCueMode, disc.name, "holds no MODE2/2352 track");

@@ -201,16 +201,15 @@ TEST(Vcd2BuildTest, MakeLoadsTheCodecModuleBesideTheLibrary) {
 TEST(Vcd2BuildTest, Verify) {
   vcd2::test::TempDir dir;
   ASSERT_TRUE(vcd2::test::MakeClip((dir.Path() / "clip.mpg").string(), "-target pal-vcd"));
-  const std::string script = dir.Write(
-      "disc.vcd", "VERSION 2.0\nMOUNT INTERN D \"" + dir.Path().string() +
-                      "\"\nOUTPUT 1 D \"data.img\" 2 D \"t1.img\" ENDOUTPUT\n"
-                      "MPGTRACK T 1 D \"clip.mpg\"\nENDFILE\n");
+  const std::string script =
+      dir.Write("disc.vcd", "VERSION 2.0\nMOUNT INTERN D \"" + dir.Path().string() +
+                                "\"\nOUTPUT 1 D \"data.img\" 2 D \"t1.img\" ENDOUTPUT\n"
+                                "MPGTRACK T 1 D \"clip.mpg\"\nENDFILE\n");
   const std::string disc = (dir.Path() / "disc").string();
   ASSERT_EQ(RunBuild({"-q", "--disc", disc, script}).exit_code, 0);
   auto outcome = RunBuild({"--verify", disc + ".cue"});
   EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
-  EXPECT_EQ(outcome.out.rfind(disc + ".cue: 0 faults, 0 warnings; checked ", 0), 0u)
-      << outcome.out;
+  EXPECT_EQ(outcome.out.rfind(disc + ".cue: 0 faults, 0 warnings; checked ", 0), 0u) << outcome.out;
   EXPECT_EQ(RunBuild({"-q", "--verify", (dir.Path() / "data.img").string(),
                       (dir.Path() / "t1.img").string()})
                 .exit_code,

@@ -48,10 +48,10 @@ TEST_F(CueSheetTest, EachBadLineIsNamed) {
     ProblemCode code;
     const char* where;
   } cases[] = {
-      {"FILE \"disc.bin\" BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n",
-       ProblemCode::kCueMode, " line 2"},
-      {"FILE \"disc.bin\" BINARY\nTRACK 01 MODE2/2352\nINDEX 01 00:06:00\n",
-       ProblemCode::kCueIndex, " line 2"},
+      {"FILE \"disc.bin\" BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n", ProblemCode::kCueMode,
+       " line 2"},
+      {"FILE \"disc.bin\" BINARY\nTRACK 01 MODE2/2352\nINDEX 01 00:06:00\n", ProblemCode::kCueIndex,
+       " line 2"},
       {"FILE \"disc.bin\" BINARY\nTRACK 01 MODE2/2352\nINDEX 01 00:00:80\n",
        ProblemCode::kCueSyntax, " line 3"},
       {"TRACK 01 MODE2/2352\n", ProblemCode::kCueSyntax, " line 1"},

@@ -67,7 +67,8 @@ PLAYLIST P2 PLAY CHAPTER T2 ENDPLAY RETURN START ENDPLAYLIST
   static std::string Out(const std::string& name) { return (dir_->Path() / name).string(); }
 
   // A copy of the clean bin/cue disc named `name`, changed by `change`.
-  std::string BrokenDisc(const std::string& name, const std::function<void(std::fstream&)>& change) {
+  std::string BrokenDisc(const std::string& name,
+                         const std::function<void(std::fstream&)>& change) {
     std::filesystem::copy_file(Out("disc.bin"), Out(name + ".bin"),
                                std::filesystem::copy_options::overwrite_existing);
     std::ifstream cue(Out("disc.cue"));
@@ -141,8 +142,7 @@ TEST_F(VerifyDiscTest, EachFaultIsNamedWithItsPlace) {
   std::fstream clean_bin(Out("disc.bin"), std::ios::in | std::ios::binary);
   const int32_t track3 = test::DiscAddress(ReadAt(clean_bin, 151).data() + kUserDataOffset + 21);
   const std::vector<FaultCase> cases = {
-      {"info_byte",
-       [](std::fstream& bin) { Change(bin, 150, [](uint8_t* d) { d[3] ^= 0x01; }); },
+      {"info_byte", [](std::fstream& bin) { Change(bin, 150, [](uint8_t* d) { d[3] ^= 0x01; }); },
        ProblemCode::kInfoField, "INFO.VCD byte 0"},
       {"header_address",
        [](std::fstream& bin) {
@@ -172,7 +172,10 @@ TEST_F(VerifyDiscTest, EachFaultIsNamedWithItsPlace) {
        },
        ProblemCode::kMpegPack, "sector"},
       {"edc",
-       [](std::fstream& bin) { Change(bin, 300, [](uint8_t* d) { d[100] ^= 0x40; }, false); },
+       [](std::fstream& bin) {
+         Change(
+             bin, 300, [](uint8_t* d) { d[100] ^= 0x40; }, false);
+       },
        ProblemCode::kSectorEdc, "sector 300 (00:06:00)"},
   };
   for (const FaultCase& c : cases) {
@@ -203,8 +206,9 @@ TEST_F(VerifyDiscTest, SeparateImagesNameTheImageAndItsOwnAddress) {
 }
 
 TEST_F(VerifyDiscTest, UnreadableFiles) {
-  dir_->Write("missing.cue", "FILE \"missing.bin\" BINARY\n  TRACK 01 MODE2/2352\n"
-                             "    INDEX 01 00:00:00\n");
+  dir_->Write("missing.cue",
+              "FILE \"missing.bin\" BINARY\n  TRACK 01 MODE2/2352\n"
+              "    INDEX 01 00:00:00\n");
   Verified v = Verify({Out("missing.cue")});
   EXPECT_EQ(v.outcome, VerifyOutcome::kUnreadable);
   ASSERT_EQ(v.log.Count(ProblemCode::kFileUnreadable), 1u);
