@@ -191,10 +191,11 @@ void CompareExtended(VerifyContext& c, const PsdCheck& plain, const PsdCheck& ex
     const bool same_kind = x.type == y.type ||
                            (x.type == psd::kSelectionType && y.type == psd::kExtendedSelectionType);
     if (!same_kind || x.lid != y.lid || x.count != y.count || x.items != y.items) {
-      c.log.Add(ProblemCode::kPsdExtended, where,
-                "the descriptor (type %02X, LID %u, %zu items) differs from PSD.VCD's (type "
-                "%02X, LID %u, %zu items)",
-                y.type, y.lid, y.count, x.type, x.lid, x.count);
+      c.log.Add(
+          ProblemCode::kPsdExtended, where,
+          "the descriptor (type %02X, LID %u, %zu items) names other items than PSD.VCD's (type "
+          "%02X, LID %u, %zu items)",
+          y.type, y.lid, y.count, x.type, x.lid, x.count);
     }
   }
 }

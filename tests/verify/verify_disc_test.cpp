@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "base/byte_order.h"
 #include "base/progress.h"
@@ -133,7 +134,19 @@ struct FaultCase {
   std::function<void(std::fstream&)> change;
   ProblemCode code;
   const char* where;  // a part of the first such problem's place
+  std::optional<ProblemCode> also = std::nullopt;  // a fault that follows from it
 };
+
+// The sector of the directory that holds `identifier` and its byte there.
+std::pair<int32_t, size_t> FindRecord(std::fstream& bin, const std::string& identifier) {
+  for (int32_t lba = 18; lba < 40; ++lba) {
+    const RawSector s = ReadAt(bin, lba);
+    const std::string data(s.begin() + kUserDataOffset, s.begin() + kUserDataOffset + 2048);
+    const size_t at = data.find(identifier);
+    if (at != std::string::npos) return {lba, at - 33};
+  }
+  return {0, 0};
+}
 
 TEST_F(VerifyDiscTest, EachFaultIsNamedWithItsPlace) {
   const Verified clean = Verify({Out("disc.cue")});
@@ -141,6 +154,9 @@ TEST_F(VerifyDiscTest, EachFaultIsNamedWithItsPlace) {
   // Where the second MPEG track starts, from the clean disc's third entry.
   std::fstream clean_bin(Out("disc.bin"), std::ios::in | std::ios::binary);
   const int32_t track3 = test::DiscAddress(ReadAt(clean_bin, 151).data() + kUserDataOffset + 21);
+  const int32_t chapter = test::DiscAddress(ReadAt(clean_bin, 151).data() + kUserDataOffset + 17);
+  // PSD.VCD: the START selection (3 units), then P1 at offset 3 (byte 24).
+  constexpr size_t kP1 = 24;
   const std::vector<FaultCase> cases = {
       {"info_byte", [](std::fstream& bin) { Change(bin, 150, [](uint8_t* d) { d[3] ^= 0x01; }); },
        ProblemCode::kInfoField, "INFO.VCD byte 0"},
@@ -177,18 +193,104 @@ TEST_F(VerifyDiscTest, EachFaultIsNamedWithItsPlace) {
              bin, 300, [](uint8_t* d) { d[100] ^= 0x40; }, false);
        },
        ProblemCode::kSectorEdc, "sector 300 (00:06:00)"},
+      {"ecc",
+       [](std::fstream& bin) {
+         Change(
+             bin, 16, [](uint8_t* d) { d[2100] ^= 0x01; }, false);
+       },
+       ProblemCode::kSectorEcc, "sector 16 (00:02:16)"},
+      {"sync",
+       [](std::fstream& bin) {
+         Change(
+             bin, 300, [](uint8_t* d) { d[-20] = 0; }, false);
+       },
+       ProblemCode::kSectorSync, "sector 300"},
+      {"mode",
+       [](std::fstream& bin) {
+         Change(
+             bin, 300, [](uint8_t* d) { d[-9] = 1; }, false);
+       },
+       ProblemCode::kSectorMode, "sector 300"},
+      {"subheader_copy",
+       [](std::fstream& bin) { Change(bin, 300, [](uint8_t* d) { d[-4] ^= 0x01; }); },
+       ProblemCode::kSubheaderCopies, "sector 300"},
+      {"xa_form",
+       [](std::fstream& bin) {
+         const auto [lba, at] = FindRecord(bin, "AVSEQ01.DAT;1");
+         Change(bin, lba,
+                [at = at](uint8_t* d) { StoreBigEndian16(d + at + 33 + 13 + 4, 0x0D55); });
+       },
+       ProblemCode::kIsoXa, "MPEGAV/AVSEQ01.DAT"},
+      {"pal_flag", [](std::fstream& bin) { Change(bin, 150, [](uint8_t* d) { d[30] = 0x03; }); },
+       ProblemCode::kInfoPal, "INFO.VCD byte 30"},
+      {"segment_contents",
+       [](std::fstream& bin) { Change(bin, 150, [](uint8_t* d) { d[56] &= ~0x10; }); },
+       ProblemCode::kInfoSegment, "INFO.VCD byte 56"},
+      {"entries_order",
+       [chapter](std::fstream& bin) {
+         Change(bin, 151, [chapter](uint8_t* d) { StoreDiscTime(d + 13, chapter + 1); });
+       },
+       ProblemCode::kEntriesOrder, "ENTRIES.VCD entry 2"},
+      {"psd_target",
+       [](std::fstream& bin) {
+         Change(bin, 184, [](uint8_t* d) { StoreBigEndian16(d + kP1 + 6, 4); });
+       },
+       ProblemCode::kPsdTarget, "PSD.VCD descriptor at offset 3"},
+      {"psd_item",
+       [](std::fstream& bin) {
+         Change(bin, 184, [](uint8_t* d) { StoreBigEndian16(d + kP1 + 14, 999); });
+       },
+       ProblemCode::kPsdItem, "PSD.VCD descriptor at offset 3", ProblemCode::kPsdExtended},
+      {"mpeg_clock",
+       [track3](std::fstream& bin) {
+         const RawSector before = ReadAt(bin, track3 + 40);
+         Change(bin, track3 + 41, [&before](uint8_t* d) {
+           std::copy_n(before.begin() + kUserDataOffset + 4, 5, d + 4);
+         });
+       },
+       ProblemCode::kMpegClock, "(MPEGAV/AVSEQ02.DAT)"},
+      {"mpeg_compliance",
+       [track3](std::fstream& bin) { Change(bin, track3 + 40, [](uint8_t* d) { d[10] ^= 0x02; }); },
+       ProblemCode::kMpegCompliance, "MPEGAV/AVSEQ02.DAT"},
   };
   for (const FaultCase& c : cases) {
     const Verified v = Verify({BrokenDisc(c.name, c.change)});
     EXPECT_EQ(v.outcome, VerifyOutcome::kFaults) << c.name;
     EXPECT_GE(v.log.Count(c.code), 1u) << c.name << "\n" << Lines(v.log);
-    EXPECT_EQ(v.log.Faults(), v.log.Count(c.code)) << c.name << "\n" << Lines(v.log);
+    EXPECT_EQ(v.log.Faults(), v.log.Count(c.code) + (c.also ? v.log.Count(*c.also) : 0))
+        << c.name << "\n"
+        << Lines(v.log);
     for (const Problem& p : v.log.Shown()) {
       if (p.code != c.code) continue;
       EXPECT_NE(p.where.find(c.where), std::string::npos) << c.name << ": " << ProblemLine(p);
       break;
     }
   }
+}
+
+// A pregap sector that carries data is a warning: the disc still passes.
+TEST_F(VerifyDiscTest, PregapWithDataIsAWarning) {
+  std::fstream clean_bin(Out("disc.bin"), std::ios::in | std::ios::binary);
+  const int32_t track3 = test::DiscAddress(ReadAt(clean_bin, 151).data() + kUserDataOffset + 21);
+  const Verified v = Verify({BrokenDisc("pregap", [track3](std::fstream& bin) {
+    Change(bin, track3 - 50, [](uint8_t* d) { d[0] = 1; });
+  })});
+  EXPECT_EQ(v.outcome, VerifyOutcome::kClean) << Lines(v.log);
+  EXPECT_EQ(v.log.Count(ProblemCode::kGapSector), 1u) << Lines(v.log);
+}
+
+// Past ten problems of one code only the count grows.
+TEST(ProblemLogTest, ShowsTenOfACodeAndCountsTheRest) {
+  ProblemLog log;
+  for (int i = 0; i < 15; ++i) log.Add(ProblemCode::kSectorEdc, SectorPlace("d.bin", i), "bad");
+  log.Add(ProblemCode::kEntryPicture, "ENTRIES.VCD entry 2", "no sequence header");
+  EXPECT_EQ(log.Count(ProblemCode::kSectorEdc), 15u);
+  EXPECT_EQ(log.Shown().size(), 11u);
+  EXPECT_EQ(log.Faults(), 15u);
+  EXPECT_EQ(log.Warnings(), 1u);
+  EXPECT_EQ(log.Unshown(), std::vector<std::string>{"5 more of [sector-edc]"});
+  EXPECT_EQ(ProblemLine(log.Shown()[1]), "d.bin sector 1 (00:02:01): bad [sector-edc]");
+  EXPECT_EQ(SectorPlace("d.bin", -1), "d.bin sector -1 (00:01:74)");
 }
 
 // A track image's header addresses count from the image's own start.
