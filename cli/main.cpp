@@ -15,6 +15,7 @@
 #include "options.h"
 #include "terminal.h"
 #include "vcd2/vcd2.h"
+#include "verify.h"
 
 namespace {
 
@@ -123,6 +124,12 @@ int main(int argc, char** argv) {
   callbacks.show_summary = options.summary ? OnSummary : nullptr;
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   if (options.inspect) return InspectFiles(options.files, callbacks);
+  if (options.verify) {
+    InstallInterruptHandler();
+    const int result = VerifyFiles(options.files, callbacks, OnProgress);
+    display.Finish();
+    return result;
+  }
   callbacks.mode = options.check ? VCD2_MODE_CHECK : VCD2_MODE_BUILD;
   if (options.keep_made) callbacks.mode |= VCD2_MODE_KEEP_MADE;
   GraphOutput graph(options.graph);

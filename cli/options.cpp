@@ -10,6 +10,7 @@ const char* UsageText() {
   return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
          "       vcd2build --preview DIR SCRIPT\n"
          "       vcd2build --inspect FILE...\n"
+         "       vcd2build --verify DISC.cue | --verify DATA [TRACK...]\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
          "\n"
          "  -q, --quiet      print nothing unless the build fails: no progress, no\n"
@@ -29,6 +30,8 @@ const char* UsageText() {
          "                   file has and how to fix it; 0 when all are compliant\n"
          "      --keep-made  keep the stills, audio and streams MAKE made, for a look\n"
          "                   and for the next build to reuse\n"
+         "      --verify     read a disc back, a cue sheet or the images of one build,\n"
+         "                   and name every fault with its place; 0 when none\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
@@ -38,7 +41,7 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect, kKeepMade, kPreview = 300 };
+enum LongOnly { kGraph = 256, kCheck, kInspect, kKeepMade, kVerify, kPreview = 300 };
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -48,6 +51,7 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"inspect", no_argument, nullptr, kInspect},
                                    {"preview", required_argument, nullptr, kPreview},
                                    {"keep-made", no_argument, nullptr, kKeepMade},
+                                   {"verify", no_argument, nullptr, kVerify},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -79,6 +83,15 @@ Options InspectOptions(Options options) {
   if (options.files.empty()) return UsageError("--inspect needs MPEG files");
   if (options.check || !options.graph.empty() || !options.disc.empty()) {
     return UsageError("--inspect builds nothing; leave out --check, --disc and --graph");
+  }
+  return options;
+}
+
+// With --verify the operands are a cue sheet or a build's images.
+Options VerifyOptions(Options options) {
+  if (options.files.empty()) return UsageError("--verify needs a cue sheet or image files");
+  if (options.inspect || options.check || !options.graph.empty() || !options.disc.empty()) {
+    return UsageError("--verify writes nothing; leave out --inspect, --check, --disc and --graph");
   }
   return options;
 }
@@ -121,6 +134,9 @@ Options ParseOptions(int argc, char** argv) {
       case kKeepMade:
         options.keep_made = true;
         break;
+      case kVerify:
+        options.verify = true;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -132,6 +148,10 @@ Options ParseOptions(int argc, char** argv) {
     }
   }
   options.summary = summary || !options.quiet;
+  if (options.verify) {
+    options.files.assign(argv + optind, argv + argc);
+    return VerifyOptions(options);
+  }
   if (options.inspect) {
     options.files.assign(argv + optind, argv + argc);
     return InspectOptions(options);

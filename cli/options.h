@@ -17,7 +17,8 @@ struct Options {
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead
   bool keep_made = false;          // --keep-made: keep the files MAKE made
-  std::vector<std::string> files;  // --inspect: the MPEG files
+  std::vector<std::string> files;  // --inspect: the MPEG files; --verify: the disc's files
+  bool verify = false;             // --verify: read a disc back instead
 };
 
 Options ParseOptions(int argc, char** argv);

@@ -120,6 +120,20 @@ enum {
      advice per problem. 0 when the file is Video CD compliant, 1 when it is
      not or is no MPEG program stream. */
   VCD2_MODE_INSPECT = 2,
+  /* verify a disc without writing: script_path names a cue sheet (a file
+     ending in .cue) or the data track image of one build, whose MPEG track
+     images follow in verify_files. Every layer is read back: the cue
+     sheet, each sector (sync, header address, mode, subheaders, EDC/ECC,
+     pregaps), the ISO 9660 volume with its XA attributes, INFO.VCD,
+     ENTRIES.VCD, LOT.VCD and PSD.VCD (and their extended forms), and the
+     MPEG packs of every track and segment play item. Each fault goes to
+     show_message and each warning to show_warning, one line each: where it
+     is (file and sector LBA with MM:SS:FF, or file and field), what is
+     wrong, and the problem's name in brackets. show_summary receives a line
+     saying what was checked. 0 when nothing is wrong (warnings allowed), 1
+     when a fault was found or the host asked to stop, 4 when a file of the
+     disc cannot be read. */
+  VCD2_MODE_VERIFY = 3,
   /* a flag OR'ed into a mode: keep the files MAKE made in this build (MPEG
      stills, MPEG audio, multiplexed streams) where the rules name them, for
      the user to look at and for the next build to take as up to date,
@@ -128,7 +142,7 @@ enum {
 };
 
 /*
- * The host's callback table, eleven pointer-sized words. The library keeps the
+ * The host's callback table, twelve pointer-sized words. The library keeps the
  * pointer: the table must stay valid while builds may run. Every word may be
  * NULL.
  */
@@ -178,6 +192,10 @@ typedef struct BuilderCallbacks {
      anything. No other MAKE rule runs, no image is written and show_summary
      is not called. The result is 0 when every picture was written. */
   const char* preview_folder;
+  /* word 11: in VCD2_MODE_VERIFY, NULL or a NULL-terminated list of the MPEG
+     track images that follow the data track image named by script_path, in
+     the OUTPUT block's order */
+  const char* const* verify_files;
 } BuilderCallbacks;
 
 /* Registers the host's table (NULL clears it). Always returns 1. */

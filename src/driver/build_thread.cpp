@@ -13,6 +13,7 @@
 #include "driver/host_tables.h"
 #include "driver/inspect_stream.h"
 #include "driver/whole_input.h"
+#include "driver/verify_images.h"
 #include "image/build_image.h"
 #include "image/build_summary.h"
 #include "image/disc_export.h"
@@ -136,6 +137,7 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
 
 int32_t BuildThread(const std::string& script_path) {
   if (RequestedMode() == VCD2_MODE_INSPECT) return InspectStream(script_path);
+  if (RequestedMode() == VCD2_MODE_VERIFY) return VerifyImages(script_path);
   if (RequestedMode() != VCD2_MODE_BUILD && RequestedMode() != VCD2_MODE_CHECK) {
     ReportError("Unknown build mode %ju.", static_cast<uintmax_t>(RequestedMode()));
     return VCD2_RESULT_FAILED;

@@ -7,6 +7,7 @@
 #include "base/byte_order.h"
 #include "base/disc_layout.h"
 #include "base/error_reporter.h"
+#include "base/vcd_file_layout.h"
 #include "image/image_file.h"
 #include "sector/sector.h"
 
@@ -16,43 +17,11 @@ namespace {
 using Block = std::array<uint8_t, kForm1DataSize>;
 
 constexpr Subheader kControlFileSubheader = {1, 0, submode::kEndOfFile | submode::kData, 0};
-constexpr uint8_t kContinuedUnit = 0x20;
-constexpr size_t kMaxEntries = 500;  // the Video CD limit
-constexpr size_t kMaxPalFlagTracks = 104;
-
-// Both files start with an 8-byte identifier, the version and the profile tag.
-constexpr size_t kVersionOffset = 8;
-constexpr size_t kProfileTagOffset = 9;
-
-// INFO.VCD field offsets.
-namespace info {
-constexpr size_t kAlbumId = 10;
-constexpr size_t kVolumeCount = 26;
-constexpr size_t kVolumeNumber = 28;
-constexpr size_t kPalFlags = 30;  // one bit per MPEG track
-constexpr size_t kFlags = 43;
-constexpr size_t kPsdSize = 44;
-constexpr size_t kFirstSegment = 48;  // disc time of the first segment play item
-constexpr size_t kOffsetMultiplier = 51;
-constexpr size_t kLidCount = 52;
-constexpr size_t kSegmentCount = 54;
-constexpr size_t kSegmentContents = 56;  // one byte per segment unit
-static_assert(kAlbumId + VcdProject::kAlbumIdSize == kVolumeCount);
-static_assert(kPalFlags + kMaxPalFlagTracks / 8 == kFlags);
-static_assert(kFirstSegment + 3 == kOffsetMultiplier);
-}  // namespace info
-
-// ENTRIES.VCD field offsets: the count, then 4 bytes per entry.
-namespace entries {
-constexpr size_t kCount = 10;
-constexpr size_t kFirst = 12;
-constexpr size_t kEntrySize = 4;
-static_assert(kFirst + kMaxEntries * kEntrySize <= kForm1DataSize);
-}  // namespace entries
+static_assert(info::kAlbumIdSize == VcdProject::kAlbumIdSize);
 
 // Version and system profile tag.
 void PutIdentification(Block& block, const char* id, const VcdProject& project) {
-  std::memcpy(block.data(), id, 8);
+  std::memcpy(block.data(), id, kControlFileIdSize);
   const bool video_cd_20 = project.version == 2;
   block[kVersionOffset] = video_cd_20 ? 2 : 1;
   block[kProfileTagOffset] = video_cd_20 ? 0 : 1;
@@ -81,7 +50,8 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
                     static_cast<int>(first));
         return count;
       }
-      block[offset] = static_cast<uint8_t>(item->content_flags | (k > 0 ? kContinuedUnit : 0));
+      block[offset] =
+          static_cast<uint8_t>(item->content_flags | (k > 0 ? info::kContinuedUnit : 0));
       count = std::max<uint16_t>(count, static_cast<uint16_t>(first + k + 1));
     }
   }
@@ -92,13 +62,13 @@ uint16_t PutSegmentContents(Block& block, const VcdProject& project) {
 
 Status WriteInfoFile(VcdProject& project) {
   Block block{};
-  PutIdentification(block, "VIDEO_CD", project);
+  PutIdentification(block, kInfoFileId, project);
   // Without ALBUM, blanks: a-characters, as in the volume identifier.
   std::replace_copy(project.album_id.begin(), project.album_id.end(),
                     block.begin() + info::kAlbumId, '\0', ' ');
   StoreBigEndian16(block.data() + info::kVolumeCount, project.volume_count);
   StoreBigEndian16(block.data() + info::kVolumeNumber, project.volume_number);
-  for (size_t i = 0; i < project.mpeg_tracks.size() && i < kMaxPalFlagTracks; ++i) {
+  for (size_t i = 0; i < project.mpeg_tracks.size() && i < info::kMaxPalFlagTracks; ++i) {
     if (project.mpeg_tracks[i]->video_standard == 2) {
       block[info::kPalFlags + i / 8] |= static_cast<uint8_t>(1u << (i % 8));
     }
@@ -120,13 +90,13 @@ Status WriteInfoFile(VcdProject& project) {
 Status WriteEntriesFile(VcdProject& project) {
   size_t count = project.mpeg_tracks.size();
   for (const auto& track : project.mpeg_tracks) count += track->entries.size();
-  if (count > kMaxEntries) {
+  if (count > entries::kMaxEntries) {
     ReportError("%zu entries do not fit ENTRIES.VCD; a Video CD holds at most %zu.", count,
-                kMaxEntries);
+                entries::kMaxEntries);
     return false;
   }
   Block block{};
-  PutIdentification(block, "ENTRYVCD", project);
+  PutIdentification(block, kEntriesFileId, project);
   StoreBigEndian16(block.data() + entries::kCount, static_cast<uint16_t>(count));
   uint8_t* entry = block.data() + entries::kFirst;
   auto put = [&entry](uint32_t track_number, uint32_t address) {

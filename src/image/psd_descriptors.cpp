@@ -6,15 +6,15 @@
 namespace vcd2 {
 namespace {
 
-constexpr uint8_t kPlayListType = 0x10;
-constexpr uint8_t kSelectionType = 0x18;
-constexpr uint8_t kExtendedSelectionType = 0x1A;
-constexpr uint8_t kEndListType = 0x1F;
-constexpr uint16_t kNoTarget = 0xFFFF;
-constexpr uint16_t kMultiTarget = 0xFFFE;
-constexpr uint16_t kMultiNumTarget = 0xFFFD;
-constexpr uint16_t kFirstSegmentItem = 1000;
-constexpr uint16_t kEntryItemOffset = 99;
+using psd::kEndListType;
+using psd::kExtendedSelectionType;
+using psd::kFirstSegmentItem;
+using psd::kMultiNumTarget;
+using psd::kMultiTarget;
+using psd::kNoTarget;
+using psd::kPlayListType;
+using psd::kSelectionType;
+constexpr uint16_t kEntryItemOffset = psd::kFirstEntryItem - 1;  // entry numbers count from 1
 
 uint16_t TargetOffset(const LabelRef& ref, PsdForm form, uint32_t end_offset) {
   switch (ref.kind) {
@@ -104,12 +104,12 @@ std::vector<uint8_t> BuildDescriptor(const PsdList& list, PsdForm form, uint32_t
 size_t DescriptorSize(const PsdList& list, PsdForm form) {
   const size_t n =
       list.kind == ListKind::kPlayList ? list.play_items.size() : list.selection_items.size();
-  if (list.kind == ListKind::kPlayList) return 14 + 2 * n;
-  return form == PsdForm::kPlain ? 20 + 2 * n : 36 + 6 * n;
+  if (list.kind == ListKind::kPlayList) return psd::PlayListSize(n);
+  return psd::SelectionSize(n, form == PsdForm::kExtended);
 }
 
 std::vector<uint8_t> EndListDescriptor() {
-  std::vector<uint8_t> out(kEndListSize, 0);
+  std::vector<uint8_t> out(psd::kEndListSize, 0);
   out[0] = kEndListType;
   return out;
 }

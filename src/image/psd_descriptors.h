@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/vcd_file_layout.h"
 #include "model/psd_list.h"
 
 namespace vcd2 {
-
-inline constexpr size_t kEndListSize = 8;
 
 // Which PSD a descriptor is for: PSD.VCD, or PSD_X.VCD with the hot-spot
 // areas of selections.

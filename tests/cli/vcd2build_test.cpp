@@ -330,3 +330,37 @@ TEST(Vcd2BuildTest, FifosAndFoldersNeverBlock) {
 }
 
 }  // namespace
+
+// --verify: the summary on stdout and 0 for a clean disc, a named fault and
+// 1 for a broken one, 4 for a missing file, 2 without operands.
+TEST(Vcd2BuildTest, Verify) {
+  vcd2::test::TempDir dir;
+  ASSERT_TRUE(vcd2::test::MakeClip((dir.Path() / "clip.mpg").string(), "-target pal-vcd"));
+  const std::string script =
+      dir.Write("disc.vcd", "VERSION 2.0\nMOUNT INTERN D \"" + dir.Path().string() +
+                                "\"\nOUTPUT 1 D \"data.img\" 2 D \"t1.img\" ENDOUTPUT\n"
+                                "MPGTRACK T 1 D \"clip.mpg\"\nENDFILE\n");
+  const std::string disc = (dir.Path() / "disc").string();
+  ASSERT_EQ(RunBuild({"-q", "--disc", disc, script}).exit_code, 0);
+  auto outcome = RunBuild({"--verify", disc + ".cue"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.rfind(disc + ".cue: 0 faults, 0 warnings; checked ", 0), 0u) << outcome.out;
+  EXPECT_EQ(RunBuild({"-q", "--verify", (dir.Path() / "data.img").string(),
+                      (dir.Path() / "t1.img").string()})
+                .exit_code,
+            0);
+  {
+    std::fstream bin(disc + ".bin", std::ios::in | std::ios::out | std::ios::binary);
+    bin.seekp(20 * 2352 + 100);
+    bin.put('\x5A');
+  }
+  outcome = RunBuild({"-q", "--verify", disc + ".cue"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_NE(outcome.err.find(disc + ".bin sector 20 (00:02:20): the Form 1 EDC does not match "
+                                    "[sector-edc]\n"),
+            std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(RunBuild({"-q", "--verify", (dir.Path() / "none.cue").string()}).exit_code, 4);
+  EXPECT_EQ(RunBuild({"--verify"}).exit_code, 2);
+  EXPECT_EQ(RunBuild({"--verify", "--check", "x.cue"}).exit_code, 2);
+}

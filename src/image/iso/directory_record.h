@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/iso_layout.h"
 #include "image/iso/volume_tree.h"
 
 namespace vcd2 {
 
-inline constexpr uint8_t kIsoDirectoryFlag = 0x02;
-inline constexpr size_t kXaRecordSize = 14;
+inline constexpr uint8_t kIsoDirectoryFlag = record::kDirectoryFlag;
+inline constexpr size_t kXaRecordSize = xa::kRecordSize;
 
 // One ISO 9660 directory record with its CD-ROM XA system use field.
 struct DirectoryRecordFields {

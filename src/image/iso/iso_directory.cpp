@@ -13,11 +13,11 @@
 namespace vcd2 {
 namespace {
 
-constexpr size_t kRecordExtent = 2;
-constexpr size_t kRecordSize = 10;
-constexpr size_t kRecordFlags = 25;
-constexpr size_t kRecordIdentifierLength = 32;
-constexpr size_t kRecordIdentifier = 33;
+constexpr size_t kRecordExtent = record::kExtent;
+constexpr size_t kRecordSize = record::kSize;
+constexpr size_t kRecordFlags = record::kFlags;
+constexpr size_t kRecordIdentifierLength = record::kIdentifierLength;
+constexpr size_t kRecordIdentifier = record::kIdentifier;
 
 uint8_t* UserData(RawSector& sector) {
   return sector.data() + kUserDataOffset;

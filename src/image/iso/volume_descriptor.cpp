@@ -9,54 +9,8 @@
 namespace vcd2 {
 namespace {
 
-constexpr uint8_t kPrimaryType = 1;
-constexpr uint8_t kTerminatorType = 255;
-constexpr char kStandardId[] = "CD001";
-constexpr char kXaSignature[] = "CD-XA001";
-constexpr size_t kXaSignatureOffset = 1024;
-constexpr size_t kRootRecordSize = 34;
-constexpr size_t kDateSize = 17;
-
-// Field offsets of the primary volume descriptor; each text field ends where
-// the next begins.
-namespace pvd {
-constexpr size_t kSystemId = 8;
-constexpr size_t kVolumeId = 40;
-constexpr size_t kIdSize = 32;
-constexpr size_t kVolumeSetSize = 120;
-constexpr size_t kSequenceNumber = 124;
-constexpr size_t kBlockSize = 128;
-constexpr size_t kPathTableSize = 132;
-constexpr size_t kLPathTable = 140;
-constexpr size_t kMPathTable = 148;
-constexpr size_t kVolumeSetId = 190;
-constexpr size_t kPublisherId = 318;
-constexpr size_t kPreparerId = 446;
-constexpr size_t kApplicationId = 574;
-constexpr size_t kLongIdSize = 128;
-constexpr size_t kCopyrightFile = 702;
-constexpr size_t kAbstractFile = 739;
-constexpr size_t kBibliographicFile = 776;
-constexpr size_t kFileIdSize = 37;
-constexpr size_t kCreationDate = 813;
-constexpr size_t kFileStructureVersion = 881;
-static_assert(kSystemId + kIdSize == kVolumeId);
-static_assert(kPvdVolumeSpaceSizeOffset == 80 && kPvdRootRecordOffset == 156);
-static_assert(kPvdRootRecordOffset + kRootRecordSize == kVolumeSetId);
-static_assert(kVolumeSetId + 4 * kLongIdSize == kCopyrightFile);
-static_assert(kCopyrightFile + 3 * kFileIdSize == kCreationDate);
-static_assert(kCreationDate + 4 * kDateSize == kFileStructureVersion);
-}  // namespace pvd
-
-// Directory record fields of the root record.
-namespace record {
-constexpr size_t kExtent = 2;
-constexpr size_t kSize = 10;
-constexpr size_t kDate = 18;
-constexpr size_t kFlags = 25;
-constexpr size_t kSequenceNumber = 28;
-constexpr size_t kIdentifierLength = 32;
-}  // namespace record
+using pvd::kDateSize;
+using pvd::kRootRecordSize;
 
 // A text field padded with blanks, cut to its width.
 void PutText(uint8_t* out, size_t width, const std::string& text) {
@@ -82,8 +36,8 @@ void PutDate(uint8_t* out, const RecordingDate* date) {
 
 void PutHeader(uint8_t* out, uint8_t type) {
   out[0] = type;
-  std::memcpy(out + 1, kStandardId, 5);
-  out[6] = 1;
+  std::memcpy(out + pvd::kStandardIdOffset, kStandardId, 5);
+  out[pvd::kVersion] = 1;
 }
 
 }  // namespace
@@ -105,7 +59,7 @@ void BuildPrimaryVolumeDescriptor(uint8_t* out, const PrimaryVolumeFields& f) {
   StoreBothEndian32(root + record::kExtent, f.root_extent);
   StoreBothEndian32(root + record::kSize, f.root_size);
   std::copy(f.date.begin(), f.date.end(), root + record::kDate);
-  root[record::kFlags] = 0x02;  // directory
+  root[record::kFlags] = record::kDirectoryFlag;
   StoreBothEndian16(root + record::kSequenceNumber, f.volume_sequence_number);
   root[record::kIdentifierLength] = 1;  // identifier: the single byte 0
   PutText(out + pvd::kVolumeSetId, pvd::kLongIdSize, f.volume_set_id);

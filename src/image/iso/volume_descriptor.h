@@ -4,14 +4,14 @@
 #include <string>
 
 #include "base/disc_layout.h"
+#include "base/iso_layout.h"
 #include "image/iso/volume_tree.h"
 
 namespace vcd2 {
 
 // Where later steps find the root directory record and the volume space size.
-inline constexpr size_t kPvdRootRecordOffset = 156;
-inline constexpr size_t kPvdVolumeSpaceSizeOffset = 80;
-inline constexpr uint32_t kPvdLba = 16;
+inline constexpr size_t kPvdRootRecordOffset = pvd::kRootRecord;
+inline constexpr size_t kPvdVolumeSpaceSizeOffset = pvd::kVolumeSpaceSize;
 
 struct PrimaryVolumeFields {
   std::string system_id;

@@ -189,14 +189,14 @@ bool VolumeImager::WritePathTables() {
       uint8_t* record = block.data() + offset;
       record[0] = static_cast<uint8_t>(name.size());
       if (big_endian) {
-        StoreBigEndian32(record + 2, directory.extent);
-        StoreBigEndian16(record + 6, 1);
+        StoreBigEndian32(record + path_table::kExtent, directory.extent);
+        StoreBigEndian16(record + path_table::kParent, 1);
       } else {
-        StoreLittleEndian32(record + 2, directory.extent);
-        StoreLittleEndian16(record + 6, 1);
+        StoreLittleEndian32(record + path_table::kExtent, directory.extent);
+        StoreLittleEndian16(record + path_table::kParent, 1);
       }
-      std::copy(name.begin(), name.end(), record + 8);
-      offset += 8 + name.size() + name.size() % 2;
+      std::copy(name.begin(), name.end(), record + path_table::kIdentifier);
+      offset += path_table::kIdentifier + name.size() + name.size() % 2;
       if (offset > kForm1DataSize) return false;
     }
     if (!Append(block.data(), big_endian ? kMPathTableLba : kLPathTableLba, kLastOfStructure)) {

@@ -5,17 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/iso_layout.h"
 #include "vcd2/vcd2.h"
 
 namespace vcd2 {
-
-// CD-ROM XA attributes of directory records.
-namespace xa {
-inline constexpr uint16_t kDirectory = 0x8D55;
-inline constexpr uint16_t kForm1File = 0x0D55;
-inline constexpr uint16_t kForm2File = 0x1555;
-inline constexpr uint16_t kCdDaFile = 0x4555;
-}  // namespace xa
 
 // Recording date and time of a directory record: years since 1900, month,
 // day, hour, minute, second, offset from Greenwich in 15-minute units.
