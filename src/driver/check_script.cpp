@@ -11,7 +11,7 @@
 namespace vcd2 {
 namespace {
 
-constexpr const char* kKindNames[] = {"STILL", "MUX", "MPA"};
+constexpr const char* kKindNames[] = {"STILL", "MUX", "MPA", "MPEG"};
 
 std::string PathOf(const FileRef& file) {
   return file.NewFullPath().value_or("");

@@ -1,6 +1,7 @@
 // The entry point of the codec module, its only exported symbol.
 #include "base/codec_module.h"
 #include "make/audio_coder.h"
+#include "make/clip/clip_codecs.h"
 #include "make/make_codecs.h"
 #include "make/picture_coder.h"
 #include "media/media_codecs.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr MakeCodecs kMakeCodecs{
     .encode_audio = EncodeAudio, .encode_silence = EncodeSilence, .encode_still = EncodeStill};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
+constexpr ClipCodecs kClipCodecs{.transcode_clip = TranscodeClip};
 
 }  // namespace
 }  // namespace vcd2
@@ -23,6 +25,8 @@ extern "C" __attribute__((visibility("default"))) const void* vcd2_codec_table(v
       return version == vcd2::kMakeCodecsVersion ? &vcd2::kMakeCodecs : nullptr;
     case vcd2::CodecPart::kMedia:
       return version == vcd2::kMediaCodecsVersion ? &vcd2::kMediaCodecs : nullptr;
+    case vcd2::CodecPart::kClip:
+      return version == vcd2::kClipCodecsVersion ? &vcd2::kClipCodecs : nullptr;
   }
   return nullptr;
 }

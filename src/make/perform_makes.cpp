@@ -2,6 +2,7 @@
 
 #include "base/error_reporter.h"
 #include "base/progress.h"
+#include "make/clip/make_mpeg.h"
 #include "make/make_rules.h"
 
 namespace vcd2 {
@@ -9,11 +10,22 @@ namespace {
 
 constexpr int32_t kStepsPerRule = 10;
 
+// MPEG rules first: the others may use what they make.
+Status MakeClips(VcdProject& project) {
+  for (const auto& rule : project.makes) {
+    if (rule->Kind() != MakeKind::kMpeg) continue;
+    if (AbortRequested()) return false;
+    StepProgress();
+    if (!MakeMpeg(project, static_cast<MpegMakeRule&>(*rule))) return false;
+  }
+  return true;
+}
+
 // STILL and MPA rules in script order; MUX rules wait for the second pass.
 Status MakeEncodings(VcdProject& project) {
   for (const auto& rule : project.makes) {
     if (AbortRequested()) return false;
-    if (rule->Kind() == MakeKind::kMux) continue;
+    if (rule->Kind() == MakeKind::kMux || rule->Kind() == MakeKind::kMpeg) continue;
     StepProgress();
     switch (rule->Kind()) {
       case MakeKind::kStill:
@@ -46,7 +58,9 @@ Status PerformMakes(VcdProject& project) {
   if (project.makes.empty()) return true;
   SetProgressRange(0, static_cast<int32_t>(kStepsPerRule * project.makes.size()));
   SetProgressStep(kStepsPerRule);
-  if (!MakeEncodings(project) || !MakeMultiplexes(project)) return false;
+  if (!MakeClips(project) || !MakeEncodings(project) || !MakeMultiplexes(project)) {
+    return false;
+  }
   SetProgressPos(0);
   return true;
 }

@@ -86,6 +86,10 @@ class ScriptParser {
   Status ParseStillMake(const FileRef& target, const FileRef* low_target);
   Status ParseMuxMake(const FileRef& target);
   Status ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRule& rule);
+  // MAKE MPEG (statements_make_mpeg.cpp): true when the word after MAKE is
+  // MPEG, which is then consumed.
+  bool AtMakeMpeg();
+  Status ParseMpegMake();
 
   VcdProject& project_;
   ScriptReader& reader_;

@@ -55,8 +55,9 @@ FileType StillTargetType(int resolution) {
 
 }  // namespace
 
-// MAKE MPA|STILL|MUX ... ENDMAKE
+// MAKE MPA|STILL|MUX ... ENDMAKE (and MAKE MPEG, statements_make_mpeg.cpp)
 Status ScriptParser::ParseMake() {
+  if (AtMakeMpeg()) return ParseMpegMake();
   int kind = 0;
   if (!ExpectKeyword(KeywordClass::kMakeKind, kind)) return false;
   if (kind == kCc) {
