@@ -33,6 +33,7 @@ bool OpenVideo(AVCodecContext& video, bool pal, int threads) {
   video.rc_buffer_size = kBufferBits;
   video.gop_size = pal ? kPalGop : kNtscGop;
   video.max_b_frames = 2;
+  video.b_quant_factor = 2.0F;  // B pictures cheaper, bits to the pictures they predict from
   video.flags |= AV_CODEC_FLAG_CLOSED_GOP;
   video.thread_count = threads;
   video.thread_type = FF_THREAD_SLICE;
@@ -41,6 +42,8 @@ bool OpenVideo(AVCodecContext& video, bool pal, int threads) {
   av_dict_set(&options, "trellis", "2", 0);
   av_dict_set(&options, "cmp", "2", 0);
   av_dict_set(&options, "subcmp", "2", 0);
+  av_dict_set(&options, "mbcmp", "2", 0);
+  av_dict_set(&options, "precmp", "2", 0);
   av_dict_set(&options, "mpv_flags", "+mv0", 0);
   av_dict_set(&options, "sc_threshold", "1000000000", 0);
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
