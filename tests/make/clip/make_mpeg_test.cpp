@@ -3,11 +3,13 @@
 // channels, compliance as --inspect sees it); refusals; reuse of a target.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
+#include "base/progress.h"
 #include "make/perform_makes.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
@@ -136,19 +138,21 @@ std::vector<double> BeepTimes(const std::string& path, const Track& track) {
 
 class MakeMpegTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { dir_ = new test::TempDir; }
   // Makes the clips and transcodes them all in one make phase.
-  static void SetUpTestSuite() {
-    dir_ = new test::TempDir;
+  static bool MakeTracks() {
+    bool made = true;
     std::string body;
     for (const Clip& clip : kClips) {
       const std::string source = Path(clip.name);
-      made_ &= test::Shell("ffmpeg -v error -y " + clip.ffmpeg + " '" + source + "'") == 0;
+      made &= test::Shell("ffmpeg -v error -y " + clip.ffmpeg + " '" + source + "'") == 0;
       body += std::string("MAKE MPEG ") + clip.norm + " \"" + Target(clip.name) +
               "\" FROM VIDEO \"" + source + "\" " + clip.cut + " ENDMAKE ";
     }
     std::vector<std::string> messages;
-    if (made_) made_ = Make(body, &messages);
+    if (made) made = Make(body, &messages);
     for (const auto& message : messages) std::fprintf(stderr, "%s\n", message.c_str());
+    return made;
   }
   static void TearDownTestSuite() {
     delete dir_;
@@ -167,16 +171,25 @@ class MakeMpegTest : public ::testing::Test {
     if (messages != nullptr) *messages = capture.Messages();
     return ok;
   }
-  void SetUp() override { ASSERT_TRUE(made_) << "the clips or their tracks could not be made"; }
+  static void ExpectCompliant();
+  static void ExpectBands();
+  static void ExpectSync();
 
   static test::TempDir* dir_;
-  static bool made_;
 };
 
 test::TempDir* MakeMpegTest::dir_ = nullptr;
-bool MakeMpegTest::made_ = true;
 
-TEST_F(MakeMpegTest, TracksAreCompliantInSizeRateLengthAndSound) {
+// Encoded once, checked many ways.
+TEST_F(MakeMpegTest, TracksAreJudgedByDecodingThem) {
+  ASSERT_TRUE(MakeTracks()) << "the clips or their tracks could not be made";
+  ExpectCompliant();
+  ExpectBands();
+  ExpectSync();
+}
+
+// Size, rate, length, sound and compliance as --inspect judges it.
+void MakeMpegTest::ExpectCompliant() {
   struct Expected {
     const char* clip;
     int height;
@@ -206,7 +219,7 @@ TEST_F(MakeMpegTest, TracksAreCompliantInSizeRateLengthAndSound) {
   }
 }
 
-TEST_F(MakeMpegTest, PicturesAreFittedWithBands) {
+void MakeMpegTest::ExpectBands() {
   struct Expected {
     const char* clip;
     bool letterbox;  // bands above and below; else at the sides
@@ -230,7 +243,8 @@ TEST_F(MakeMpegTest, PicturesAreFittedWithBands) {
   }
 }
 
-TEST_F(MakeMpegTest, SoundKeepsTimeWithThePicture) {
+// The flash and the beep of each second within 45 ms.
+void MakeMpegTest::ExpectSync() {
   for (const char* clip : {"wide.mp4", "ntsc.mp4"}) {
     const std::string target = Target(clip);
     const Track track = Probe(target);
@@ -272,7 +286,9 @@ TEST_F(MakeMpegTest, BadClipsAreRefusedWithoutOutput) {
 
 TEST_F(MakeMpegTest, TargetIsKeptAndReusedUntilTheRuleChanges) {
   const std::string target = Path("again.mpg");
-  const std::string rule = "\" FROM VIDEO \"" + Path("portrait.mp4") + "\" LENGTH 1:0 ENDMAKE";
+  const std::string clip = Path("short.mkv");
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc=s=320x240:r=25 -t 1 '" + clip + "'"), 0);
+  const std::string rule = "\" FROM VIDEO \"" + clip + "\" ENDMAKE";
   ASSERT_TRUE(Make("MAKE MPEG PAL \"" + target + rule));
   ASSERT_TRUE(fs::exists(target)) << "kept after the build";
   const auto first = fs::last_write_time(target);
@@ -280,6 +296,31 @@ TEST_F(MakeMpegTest, TargetIsKeptAndReusedUntilTheRuleChanges) {
   EXPECT_EQ(fs::last_write_time(target), first) << "reused";
   ASSERT_TRUE(Make("MAKE MPEG NTSC \"" + target + rule));
   EXPECT_EQ(Probe(target).height, 240) << "made again for the changed rule";
+}
+
+// Stopped from the progress function once the encoding shows progress: the
+// make fails without a message and leaves neither target nor record.
+TEST_F(MakeMpegTest, StopLeavesNoTarget) {
+  const std::string clip = Path("long.mkv");
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc=s=320x240:r=25 -t 20 '" + clip + "'"), 0);
+  const std::string target = Path("stopped.mpg");
+  SetProgressCallback([](int32_t, const char* text) -> int32_t {
+    return text == nullptr || std::string(text).rfind("Making", 0) != 0;
+  });
+  std::vector<std::string> messages;
+  const auto start = std::chrono::steady_clock::now();
+  const bool made =
+      Make("MAKE MPEG PAL \"" + target + "\" FROM VIDEO \"" + clip + "\" ENDMAKE", &messages);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  SetProgressCallback(nullptr);
+  ClearAbortRequest();
+  EXPECT_FALSE(made);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_LT(seconds, 15) << "stopped long before the end of the clip";
+  for (const auto& entry : fs::directory_iterator(dir_->Path())) {
+    EXPECT_EQ(entry.path().filename().string().find("stopped"), std::string::npos) << entry.path();
+  }
 }
 
 }  // namespace
