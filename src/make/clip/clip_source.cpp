@@ -83,9 +83,10 @@ bool ClipSource::SendNextPacket() {
     }
     const bool ours = packet_->stream_index == stream_->index;
     const int sent = ours ? avcodec_send_packet(decoder_.get(), packet_.get()) : 0;
+    if (sent < 0 && packet_->pts != AV_NOPTS_VALUE) last_pts_ = packet_->pts - origin_;
     av_packet_unref(packet_.get());
     if (!ours) continue;
-    if (sent < 0 && sent != AVERROR(EAGAIN)) {
+    if (sent < 0) {
       NoteError();
       continue;
     }

@@ -20,10 +20,12 @@ namespace {
 using Result = ClipOutcome::Result;
 constexpr double kAudioLead = 0.5;  // seconds of sound encoded ahead of the picture
 
+// h:mm:ss.s
 std::string Clock(double seconds) {
   const auto whole = static_cast<long>(seconds);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+  char text[40];
+  std::snprintf(text, sizeof text, "%ld:%02ld:%04.1f", whole / 3600, whole / 60 % 60,
+                seconds - static_cast<double>(whole / 60 * 60));
   return text;
 }
 
