@@ -30,11 +30,14 @@ std::string Run(const std::string& command) {
   return out;
 }
 
-// Mean PSNR over all planes and pictures of a stream against the reference.
+// Mean PSNR over all planes and pictures of a stream against the reference,
+// picture by picture from the first (the stream starts at its mux preload).
 double Psnr(const std::string& stream, const std::string& reference) {
   const std::string log =
       Run("ffmpeg -nostats -i '" + stream + "' -f rawvideo -pix_fmt yuv420p -s 352x288 -r 25 -i '" +
-          reference + "' -lavfi '[0:v][1:v]psnr' -f null - 2>&1");
+          reference +
+          "' -lavfi '[0:v]setpts=PTS-STARTPTS[a];[1:v]setpts=PTS-STARTPTS[b];[a][b]psnr' "
+          "-f null - 2>&1");
   const size_t at = log.rfind("average:");
   return at == std::string::npos ? 0 : std::atof(log.c_str() + at + 8);
 }

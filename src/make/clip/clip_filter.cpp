@@ -46,6 +46,10 @@ bool ClipFilter::Push(AVFrame* frame) {
   return av_buffersrc_add_frame_flags(source_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0;
 }
 
+void ClipFilter::Close(int64_t pts) {
+  av_buffersrc_close(source_, pts, 0);
+}
+
 bool ClipFilter::Pull(AVFrame* frame) {
   return av_buffersink_get_frame(sink_, frame) >= 0;
 }

@@ -25,6 +25,8 @@ class ClipFilter {
   bool Built() const { return graph_ != nullptr; }
   // Pushes a frame in; null marks the end.
   bool Push(AVFrame* frame);
+  // Ends the input at pts, in the source's time base.
+  void Close(int64_t pts);
   // The next filtered frame; false when none is ready (or at the end).
   bool Pull(AVFrame* frame);
 

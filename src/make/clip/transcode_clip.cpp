@@ -1,4 +1,5 @@
 // MAKE MPEG's transcoder: decode, filter, encode and multiplex one clip.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -130,6 +131,8 @@ bool Transcoder::OpenSources() {
 bool Transcoder::PumpVideo() {
   const double rate = av_q2d(output_.FrameRate());
   bool decoded_any = false;
+  int64_t last = AV_NOPTS_VALUE;
+  int64_t end = 0;  // where the last picture ends: the rate conversion keeps it
   for (bool more = true; more;) {
     if (abort_) return Fail("Stopped making");
     more = video_.ReadFrame(decoded_.get());
@@ -146,9 +149,17 @@ bool Transcoder::PumpVideo() {
     }
     decoded_any = true;
     if (more && PastCut(job_, *decoded_, video_.TimeBase())) more = false;
-    if (!video_filter_.Push(more ? decoded_.get() : nullptr) && more) {
-      more = false;  // the cut is complete: drain what the filters hold
-      video_filter_.Push(nullptr);
+    if (more) {
+      const int64_t pts = decoded_->pts;
+      const int64_t step = decoded_->pkt_duration > 0             ? decoded_->pkt_duration
+                           : last != AV_NOPTS_VALUE && pts > last ? pts - last
+                                                                  : 0;
+      end = std::max(end, pts + step);
+      last = pts;
+    }
+    if (!more || !video_filter_.Push(decoded_.get())) {
+      more = false;  // the end, or the cut is complete: drain what the filters hold
+      video_filter_.Close(end);
     }
     av_frame_unref(decoded_.get());
     while (video_filter_.Pull(filtered_.get())) {
