@@ -7,7 +7,7 @@
 namespace vcd2 {
 namespace {
 
-constexpr char kRecordVersion[] = "vcd2 MAKE MPEG 1";  // a changed encoder makes targets again
+constexpr char kRecordVersion[] = "vcd2 MAKE MPEG 2";  // a changed encoder makes targets again
 
 }  // namespace
 
