@@ -263,10 +263,16 @@ TEST_F(MakeMpegTest, BadClipsAreRefusedWithoutOutput) {
   const std::string text = dir.Write("notes.mp4", "These are no pictures.\n");
   const std::string sound = dir.Path() / "sound.wav";
   ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i sine=r=44100 -t 0.2 '" + sound + "'"), 0);
+  // A Matroska header whose pictures were cut off.
+  const std::string headless = dir.Path() / "headless.mkv";
+  ASSERT_EQ(test::Shell("ffmpeg -y -f lavfi -i testsrc=s=320x240:r=25 -t 1 -c:v libx264 '" +
+                        headless + "' && truncate -s 1500 '" + headless + "'"),
+            0);
   struct Case {
     std::string source;
     std::string message;
   } cases[] = {
+      {headless, headless + " could not be decoded."},
       {text, text + " is not a media file."},
       {sound, sound + " has no picture."},
       {dir.Path() / "missing.mp4",
