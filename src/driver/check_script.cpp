@@ -4,6 +4,7 @@
 
 #include "base/progress.h"
 #include "driver/host_tables.h"
+#include "make/clip/make_mpeg.h"
 #include "make/file_tests.h"
 #include "make/make_rules.h"
 #include "vcd2/vcd2.h"
@@ -25,6 +26,7 @@ std::string PendingRules(const VcdProject& project) {
     const std::string target = PathOf(*rule->GetTarget());
     bool due = !FileIsPresent(target);  // as MAKE decides: an empty target is missing
     for (const auto& source : rule->GetSources()) due |= !IsUpToDate(target, PathOf(*source));
+    if (rule->Kind() == MakeKind::kMpeg) due = !IsCurrent(static_cast<const MpegMakeRule&>(*rule));
     if (due) {
       listing += std::string("  MAKE ") + kKindNames[static_cast<size_t>(rule->Kind())] + " " +
                  target + "\n";

@@ -78,27 +78,39 @@ Status Report(const ClipOutcome& outcome, const ClipJob& job, const std::string&
 
 }  // namespace
 
+ClipJob JobOf(const MpegMakeRule& rule) {
+  ClipJob job;
+  for (const auto& source : rule.GetSources()) {
+    (job.video_path.empty() ? job.video_path : job.audio_path) = source->NewFullPath().value_or("");
+  }
+  job.pal = rule.pal;
+  job.skip = Seconds(rule.skip, rule.pal);
+  job.length = Seconds(rule.length, rule.pal);
+  return job;
+}
+
+bool IsCurrent(const MpegMakeRule& rule) {
+  const std::string target = rule.GetTarget()->NewFullPath().value_or("");
+  bool current = RecordMatches(target, DescribeJob(JobOf(rule)));
+  for (const auto& source : rule.GetSources()) {
+    current = current && IsUpToDate(target, source->NewFullPath().value_or(""));
+  }
+  return current;
+}
+
 Status MakeMpeg(VcdProject& project, MpegMakeRule& rule) {
   (void)project;  // the target is kept: no made file is recorded
   const std::string target = rule.GetTarget()->NewFullPath().value_or("");
-  ClipJob job;
   for (const auto& source : rule.GetSources()) {
     const std::string path = source->NewFullPath().value_or("");
     if (!FileIsPresent(path)) {
       ReportError("Could not find dependency file %s.", path.c_str());
       return false;
     }
-    (job.video_path.empty() ? job.video_path : job.audio_path) = path;
   }
-  job.pal = rule.pal;
-  job.skip = Seconds(rule.skip, rule.pal);
-  job.length = Seconds(rule.length, rule.pal);
+  if (IsCurrent(rule)) return true;
+  ClipJob job = JobOf(rule);
   const std::string description = DescribeJob(job);
-  bool current = RecordMatches(target, description);
-  for (const auto& source : rule.GetSources()) {
-    current = current && IsUpToDate(target, source->NewFullPath().value_or(""));
-  }
-  if (current) return true;
   const ClipCodecs* codecs = LoadClipCodecs();
   if (codecs == nullptr) return false;
   RemoveRecord(target);

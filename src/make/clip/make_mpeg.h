@@ -11,4 +11,8 @@ namespace vcd2 {
 // the build.
 Status MakeMpeg(VcdProject& project, MpegMakeRule& rule);
 
+// True when the rule's target is newer than its sources and was made by the
+// same rule: MAKE MPEG then leaves it alone.
+bool IsCurrent(const MpegMakeRule& rule);
+
 }  // namespace vcd2

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/progress.h"
+#include "make/clip/make_mpeg.h"
 #include "make/perform_makes.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
@@ -300,6 +301,14 @@ TEST_F(MakeMpegTest, TargetIsKeptAndReusedUntilTheRuleChanges) {
   const auto first = fs::last_write_time(target);
   ASSERT_TRUE(Make("MAKE MPEG PAL \"" + target + rule));
   EXPECT_EQ(fs::last_write_time(target), first) << "reused";
+  // As --check sees it: the same rule is current, a changed one is not.
+  for (const auto& [norm, current] : {std::pair{"PAL", true}, std::pair{"NTSC", false}}) {
+    const auto parsed =
+        test::Parse(test::Script20(std::string("MAKE MPEG ") + norm + " \"" + target + rule));
+    ASSERT_EQ(parsed.project->makes.size(), 1u);
+    EXPECT_EQ(IsCurrent(static_cast<const MpegMakeRule&>(*parsed.project->makes.front())), current)
+        << norm;
+  }
   ASSERT_TRUE(Make("MAKE MPEG NTSC \"" + target + rule));
   EXPECT_EQ(Probe(target).height, 240) << "made again for the changed rule";
 }
