@@ -13,6 +13,7 @@ namespace vcd2 {
 enum class CodecPart : uint32_t {
   kMake = 1,   // MAKE's audio and still encoders
   kMedia = 2,  // the stream probe of --inspect
+  kClip = 3,   // MAKE MPEG's transcoder
   kMenu = 4,   // MAKE MENU's drawing
 };
 using CodecEntry = const void* (*)(CodecPart part, uint32_t version);

@@ -6,6 +6,7 @@
 #include "base/error_reporter.h"
 #include "base/unique_file.h"
 #include "make/audio_frame_reader.h"
+#include "make/clip/make_mpeg.h"
 #include "make/file_tests.h"
 #include "make/make_rules.h"
 #include "make/pcm_format.h"
@@ -24,6 +25,8 @@ const char* KindName(MakeKind kind) {
       return "MUX";
     case MakeKind::kAudio:
       return "MPA";
+    case MakeKind::kMpeg:
+      return "MPEG";
     case MakeKind::kMenu:
       return "MENU";
   }
@@ -79,6 +82,7 @@ class MakeChecker {
   Status CheckEncoding(const MakeRule& rule);
   Status CheckMux(const MakeRule& rule);
   Status CheckMenu(const MakeRule& rule);
+  Status CheckClip(const MpegMakeRule& rule);
 
  private:
   void WouldRun(const MakeRule& rule, const std::string& target) {
@@ -149,12 +153,28 @@ Status MakeChecker::CheckMenu(const MakeRule& rule) {
   return true;
 }
 
+// A clip is due unless its kept target records this rule; its sources must be
+// there to be read. Whether libavformat can decode them is known only when it
+// runs.
+Status MakeChecker::CheckClip(const MpegMakeRule& rule) {
+  if (IsCurrent(rule)) return true;
+  for (const auto& source : rule.GetSources()) {
+    const std::string path = PathOf(*source);
+    if (!CheckSourcePresent(path)) return false;
+    RequireReadable(path);
+  }
+  WouldRun(rule, PathOf(*rule.GetTarget()));
+  return true;
+}
+
 }  // namespace
 
 Status CheckMakes(const VcdProject& project, MakeCheck& check) {
   MakeChecker checker(check);
   for (const auto& rule : project.makes) {
-    if (rule->Kind() == MakeKind::kMenu) {
+    if (rule->Kind() == MakeKind::kMpeg) {
+      if (!checker.CheckClip(static_cast<const MpegMakeRule&>(*rule))) return false;
+    } else if (rule->Kind() == MakeKind::kMenu) {
       if (!checker.CheckMenu(*rule)) return false;
     } else if (rule->Kind() != MakeKind::kMux && !checker.CheckEncoding(*rule)) {
       return false;

@@ -2,6 +2,7 @@
 #include "base/codec_module.h"
 #include "make/audio_coder.h"
 #include "make/library_log.h"
+#include "make/clip/clip_codecs.h"
 #include "make/make_codecs.h"
 #include "make/menu/draw_menu.h"
 #include "make/menu/menu_codecs.h"
@@ -20,6 +21,7 @@ constexpr MakeCodecs kMakeCodecs{.encode_audio = EncodeAudio,
                                  .route_library_log = RouteLibraryLog};
 constexpr MediaCodecs kMediaCodecs{.probe_streams = ProbeStreams};
 constexpr MenuCodecs kMenuCodecs{.draw_menu = DrawMenu};
+constexpr ClipCodecs kClipCodecs{.transcode_clip = TranscodeClip};
 
 }  // namespace
 }  // namespace vcd2
@@ -33,6 +35,8 @@ extern "C" __attribute__((visibility("default"))) const void* vcd2_codec_table(v
       return version == vcd2::kMediaCodecsVersion ? &vcd2::kMediaCodecs : nullptr;
     case vcd2::CodecPart::kMenu:
       return version == vcd2::kMenuCodecsVersion ? &vcd2::kMenuCodecs : nullptr;
+    case vcd2::CodecPart::kClip:
+      return version == vcd2::kClipCodecsVersion ? &vcd2::kClipCodecs : nullptr;
   }
   return nullptr;
 }

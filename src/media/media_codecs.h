@@ -13,7 +13,7 @@ namespace vcd2 {
 struct MediaCodecs {
   bool (*probe_streams)(const std::string& path, StreamFacts& facts);
 };
-inline constexpr uint32_t kMediaCodecsVersion = 1;
+inline constexpr uint32_t kMediaCodecsVersion = 2;
 
 // The table, loading the codec module on first use; null, with the reason in
 // error, when it cannot be loaded.

@@ -77,6 +77,8 @@ class Advisor {
         std::filesystem::path(path).stem().string() + "-vcd.mpg");
     in_ = Quoted(path);
     out_ = Quoted(out.string());
+    in_path_ = path;
+    out_path_ = out.string();
   }
   std::string Encode() const {
     return "ffmpeg -i " + in_ + " -target " + (IsPal(facts_) ? "pal" : "ntsc") + "-vcd " + out_;
@@ -86,6 +88,11 @@ class Advisor {
            " -c:v copy -c:a mp2 -ar 44100 -b:a 224k -f vcd -packetsize 2324 -muxrate 1411200 " +
            out_;
   }
+  // The script statement that makes a Video CD stream from any clip.
+  std::string Make() const {
+    return std::string("MAKE MPEG ") + (IsPal(facts_) ? "PAL" : "NTSC") + " \"" + out_path_ +
+           "\" FROM VIDEO \"" + in_path_ + "\" ENDMAKE";
+  }
   std::string Remux() const {
     return "ffmpeg -i " + in_ + " -c copy -f vcd -packetsize 2324 -muxrate 1411200 " + out_;
   }
@@ -94,7 +101,23 @@ class Advisor {
   const StreamFacts& facts_;
   std::string in_;
   std::string out_;
+  std::string in_path_;
+  std::string out_path_;
 };
+
+// One command for all problems, the one that fixes the most: a new encoding
+// fixes everything, a new sound fixes the sound and the packs, a remux the
+// packs alone.
+void OneAdvice(const Advisor& advisor, std::vector<StreamProblem>& problems) {
+  const std::string ranked[] = {advisor.Encode(), advisor.Audio()};
+  for (const std::string& advice : ranked) {
+    for (const StreamProblem& problem : problems) {
+      if (problem.advice != advice) continue;
+      for (StreamProblem& each : problems) each.advice = advice;
+      return;
+    }
+  }
+}
 
 void FindVideoProblems(const StreamFacts& facts, const Advisor& advisor,
                        std::vector<StreamProblem>& problems) {
@@ -155,7 +178,11 @@ void FindAudioProblems(const StreamFacts& facts, const Advisor& advisor,
 std::vector<StreamProblem> FindStreamProblems(const std::string& path, const StreamFacts& facts) {
   const Advisor advisor(path, facts);
   std::vector<StreamProblem> problems;
-  if (facts.mpeg_version != 1) {
+  if (facts.mpeg_version == 0) {
+    problems.push_back({"the file is " + facts.container +
+                            ", no MPEG program stream; a Video CD needs an MPEG-1 system stream",
+                        advisor.Encode()});
+  } else if (facts.mpeg_version != 1) {
     problems.push_back({"the system stream is MPEG-2; a Video CD needs MPEG-1", advisor.Encode()});
   }
   if (facts.odd_packs != 0) {
@@ -171,6 +198,7 @@ std::vector<StreamProblem> FindStreamProblems(const std::string& path, const Str
   }
   if (facts.has_video) FindVideoProblems(facts, advisor, problems);
   if (facts.has_audio) FindAudioProblems(facts, advisor, problems);
+  OneAdvice(advisor, problems);
   return problems;
 }
 
@@ -182,7 +210,8 @@ std::string DescribeStream(const std::string& path, const StreamFacts& facts,
     text += Format("  %-14s %-44s %s\n", name, needs.c_str(), has.c_str());
   };
   row("", "a Video CD needs", "this file has");
-  row("system stream", "MPEG-1", Format("MPEG-%d", facts.mpeg_version));
+  row("system stream", "MPEG-1",
+      facts.mpeg_version != 0 ? Format("MPEG-%d", facts.mpeg_version) : facts.container);
   if (facts.mpeg_version == 1) {
     row("pack sizes", "2324 bytes (2304 for audio)",
         facts.odd_packs == 0 ? std::string("2324 bytes (2304 for audio)")
@@ -218,8 +247,12 @@ std::string DescribeStream(const std::string& path, const StreamFacts& facts,
     row("audio", "", "none");
   }
   row("duration", "", Format("%.2f s", facts.duration));
-  for (const StreamProblem& problem : problems) {
-    text += "  problem: " + problem.what + "\n    fix: " + problem.advice + "\n";
+  for (const StreamProblem& problem : problems) text += "  problem: " + problem.what + "\n";
+  if (problems.empty()) return text;
+  const Advisor advisor(path, facts);
+  text += "    fix: " + problems.front().advice + "\n";
+  if (facts.has_video && problems.front().advice == advisor.Encode()) {
+    text += "    or in the script: " + advisor.Make() + "\n";
   }
   return text;
 }

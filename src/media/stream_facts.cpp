@@ -165,6 +165,19 @@ void StreamFactsCollector::AddPacket(uint8_t id, std::span<const uint8_t> body) 
   }
 }
 
+namespace {
+
+// A file that is no program stream: what libavformat makes of it, if anything.
+bool ProbeOtherMedia(const std::string& path, StreamFacts& facts, std::string& reason) {
+  reason = "is no MPEG program stream: it does not start with a pack header";
+  std::string error;
+  const MediaCodecs* codecs = LoadMediaCodecs(error);
+  return codecs != nullptr && codecs->probe_streams(path, facts) &&
+         (facts.has_video || facts.has_audio);
+}
+
+}  // namespace
+
 StreamFacts StreamFactsCollector::Facts() const {
   StreamFacts facts = facts_;
   for (const StillMeasure& still : stills_) CheckStill(still, still.picture, facts);
@@ -209,10 +222,7 @@ bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& r
     return false;
   }
   const int version = PackVersion(path);
-  if (version == 0) {
-    reason = "is no MPEG program stream: it does not start with a pack header";
-    return false;
-  }
+  if (version == 0) return ProbeOtherMedia(path, facts, reason);
   if (version == 1 && !WalkPacks(path, facts)) {
     reason = "holds no readable MPEG-1 pack";
     return false;

@@ -41,6 +41,7 @@ struct StreamFacts {
   // the stream's end) larger than the buffer its packets declare; 0 none.
   size_t oversize_still = 0;
   uint32_t oversize_still_buffer = 0;
+  std::string container;  // libavformat's name of a file that is no MPEG program stream
 };
 
 // Gathers the facts of an MPEG-1 system stream from its packs as the pack
@@ -72,8 +73,10 @@ class StreamFactsCollector {
 };
 
 // Reads the facts of an MPEG file: an MPEG-1 system stream pack by pack, then
-// a probe for its duration and for what the packs did not tell. False, with
-// a reason, when the file cannot be read or is no MPEG program stream.
+// a probe for its duration and for what the packs did not tell. Any other
+// media file (MP4, MKV, TS, AVI...) is probed for its streams alone, with
+// mpeg_version 0 and its container named. False, with a reason, when the
+// file cannot be read or is no media file.
 bool ReadStreamFacts(const std::string& path, StreamFacts& facts, std::string& reason);
 
 }  // namespace vcd2

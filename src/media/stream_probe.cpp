@@ -86,6 +86,7 @@ bool ProbeStreams(const std::string& path, StreamFacts& facts) {
       audio_wanted = false;
     }
   }
+  if (facts.mpeg_version == 0) facts.container = format->iformat->name;
   if (format->duration != AV_NOPTS_VALUE) {
     facts.duration = static_cast<double>(format->duration) / AV_TIME_BASE;
   }

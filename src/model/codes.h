@@ -84,6 +84,7 @@ enum class MakeKind : uint32_t {
   kStill = 0,
   kMux = 1,
   kAudio = 2,
+  kMpeg = 3,  // MAKE MPEG: a Video CD stream from any clip
   kMenu = 4,
 };
 

@@ -73,4 +73,15 @@ class MenuMakeRule : public MakeRule {
   uint8_t low_resolution = 0;           // 1 on the companion rule of a high-resolution menu
 };
 
+// MAKE MPEG: a Video CD system stream from any clip. The first source is the
+// clip; a second one, when given, replaces its sound.
+class MpegMakeRule : public MakeRule {
+ public:
+  explicit MpegMakeRule(const FileRef& target) : MakeRule(MakeKind::kMpeg, target) {}
+
+  bool pal = true;
+  uint32_t skip = 0;    // timecode cut from the start; 0 none
+  uint32_t length = 0;  // timecode kept; 0 the rest of the clip
+};
+
 }  // namespace vcd2

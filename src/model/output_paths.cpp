@@ -88,12 +88,24 @@ const char* KindName(MakeKind kind) {
 
 // STILL and MPA rules run first, in script order, then MUX rules.
 int Pass(const MakeRule& rule) {
-  return rule.Kind() == MakeKind::kMux ? 1 : 0;
+  switch (rule.Kind()) {
+    case MakeKind::kMpeg:
+      return 0;
+    case MakeKind::kMenu:
+      return 1;
+    case MakeKind::kStill:
+    case MakeKind::kAudio:
+      return 2;
+    case MakeKind::kMux:
+      return 3;
+  }
+  return 3;
 }
 
-// STILL and MPA rules make elementary streams from pictures and sounds.
+// STILL, MENU and MPA rules make elementary streams from pictures and sounds.
 bool IsEncoding(const MakeRule& rule) {
-  return rule.Kind() == MakeKind::kStill || rule.Kind() == MakeKind::kAudio;
+  return rule.Kind() == MakeKind::kStill || rule.Kind() == MakeKind::kAudio ||
+         rule.Kind() == MakeKind::kMenu;
 }
 
 // The files a target may not be, besides the outputs: what the build reads

@@ -88,6 +88,10 @@ class ScriptParser {
   Status ParseMuxStream(int kind, uint32_t stream_number, MuxMakeRule& rule);
   Status ParseMenuMake();
   Status ParseMenuClauses(MenuMakeRule& rule);
+  // MAKE MPEG (statements_make_mpeg.cpp): true when the word after MAKE is
+  // MPEG, which is then consumed.
+  bool AtMakeMpeg();
+  Status ParseMpegMake();
 
   VcdProject& project_;
   ScriptReader& reader_;

@@ -56,8 +56,9 @@ FileType StillTargetType(int resolution) {
 
 }  // namespace
 
-// MAKE MPA|STILL|MUX ... ENDMAKE
+// MAKE MPA|STILL|MUX ... ENDMAKE (and MAKE MPEG, statements_make_mpeg.cpp)
 Status ScriptParser::ParseMake() {
+  if (AtMakeMpeg()) return ParseMpegMake();
   if (reader_.ReadWord()) {
     if (!reader_.IsQuoted() && reader_.Word() == "MENU") return ParseMenuMake();
     reader_.UngetWord();

@@ -20,6 +20,7 @@ class StreamComplianceTest : public ::testing::Test {
         {"khz48.mpg", "-target pal-vcd -ar 48000"},
         {"dvd.mpg", "-target pal-dvd"},
         {"plain.mpg", "-c:v mpeg1video -b:v 1150k -c:a mp2 -b:a 224k"},
+        {"phone.mp4", "-c:v libx264 -preset ultrafast -c:a aac"},
     };
     for (const auto& [name, options] : clips) ASSERT_TRUE(test::MakeClip(Media(name), options));
   }
@@ -75,10 +76,17 @@ TEST_F(StreamComplianceTest, EachProblemComesWithTheCommandThatFixesIt) {
             "the system stream is MPEG-2; a Video CD needs MPEG-1");
   EXPECT_NE(dvd[1].find("the video is mpeg2video"), std::string::npos);
   const std::string report = DescribeStream("dvd.mpg", facts, FindStreamProblems("dvd.mpg", facts));
-  EXPECT_NE(report.find("\n  problem: the system stream is MPEG-2; a Video CD needs MPEG-1\n"
-                        "    fix: ffmpeg -i dvd.mpg -target pal-vcd dvd-vcd.mpg\n"),
+  // One command fixes them all: the new encoding, not also a remux that
+  // would keep the MPEG-2 video.
+  EXPECT_NE(report.find("\n  problem: the system stream is MPEG-2; a Video CD needs MPEG-1\n"),
             std::string::npos)
       << report;
+  EXPECT_NE(report.find("\n    fix: ffmpeg -i dvd.mpg -target pal-vcd dvd-vcd.mpg\n"
+                        "    or in the script: MAKE MPEG PAL \"dvd-vcd.mpg\" FROM VIDEO "
+                        "\"dvd.mpg\" ENDMAKE\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(report.find("fix:"), report.rfind("fix:")) << report;
   // A stream muxed for no Video CD: the remux advice really makes one.
   const auto plain = Problems("plain.mpg", facts);
   ASSERT_GE(plain.size(), 2u);
@@ -90,6 +98,28 @@ TEST_F(StreamComplianceTest, EachProblemComesWithTheCommandThatFixesIt) {
   ASSERT_TRUE(ReadStreamFacts(Media("plain-vcd.mpg"), facts, reason));
   EXPECT_EQ(facts.odd_packs, 0u);
   EXPECT_EQ(facts.mux_rate, 3528u);
+}
+
+TEST_F(StreamComplianceTest, OtherMediaFilesGetTheirFactsAndOneWayToAVideoCd) {
+  StreamFacts facts;
+  const auto problems = Problems("phone.mp4", facts);
+  EXPECT_EQ(facts.mpeg_version, 0);
+  EXPECT_EQ(facts.video_codec, "h264");
+  EXPECT_EQ(facts.audio_codec, "aac");
+  EXPECT_EQ(facts.width, 352);
+  EXPECT_NEAR(facts.duration, 1, 0.1);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_EQ(problems[0].substr(0, problems[0].find(" | ")),
+            "the file is mov,mp4,m4a,3gp,3g2,mj2, no MPEG program stream; a Video CD needs an "
+            "MPEG-1 system stream");
+  const std::string report =
+      DescribeStream("phone.mp4", facts, FindStreamProblems("phone.mp4", facts));
+  EXPECT_NE(report.find("  system stream  MPEG-1"), std::string::npos) << report;
+  EXPECT_NE(report.find("    fix: ffmpeg -i phone.mp4 -target pal-vcd phone-vcd.mpg\n"
+                        "    or in the script: MAKE MPEG PAL \"phone-vcd.mpg\" FROM VIDEO "
+                        "\"phone.mp4\" ENDMAKE\n"),
+            std::string::npos)
+      << report;
 }
 
 TEST_F(StreamComplianceTest, FilesThatAreNoProgramStreamAreRefusedWithAReason) {
