@@ -17,22 +17,6 @@
 namespace vcd2 {
 namespace {
 
-const char* KindName(MakeKind kind) {
-  switch (kind) {
-    case MakeKind::kStill:
-      return "STILL";
-    case MakeKind::kMux:
-      return "MUX";
-    case MakeKind::kAudio:
-      return "MPA";
-    case MakeKind::kMpeg:
-      return "MPEG";
-    case MakeKind::kMenu:
-      return "MENU";
-  }
-  return "?";
-}
-
 std::string PathOf(const FileRef& file) {
   return file.NewFullPath().value_or("");
 }
@@ -86,7 +70,7 @@ class MakeChecker {
 
  private:
   void WouldRun(const MakeRule& rule, const std::string& target) {
-    check_.would_run.push_back(std::string("MAKE ") + KindName(rule.Kind()) +
+    check_.would_run.push_back(std::string("MAKE ") + MakeKindName(rule.Kind()) +
                                " " + target);
     made_.push_back(target);
   }

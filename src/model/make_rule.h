@@ -11,6 +11,23 @@
 
 namespace vcd2 {
 
+// The word after MAKE that names a kind of rule.
+inline const char* MakeKindName(MakeKind kind) {
+  switch (kind) {
+    case MakeKind::kStill:
+      return "STILL";
+    case MakeKind::kMux:
+      return "MUX";
+    case MakeKind::kAudio:
+      return "MPA";
+    case MakeKind::kMpeg:
+      return "MPEG";
+    case MakeKind::kMenu:
+      return "MENU";
+  }
+  return "";
+}
+
 // One MAKE statement: a target file and the sources it is made from.
 class MakeRule {
  public:

@@ -74,19 +74,7 @@ Status Refuse(const FileUse& output, const FileUse& other) {
   return false;
 }
 
-const char* KindName(MakeKind kind) {
-  switch (kind) {
-    case MakeKind::kStill:
-      return "STILL";
-    case MakeKind::kAudio:
-      return "MPA";
-    case MakeKind::kMux:
-      return "MUX";
-  }
-  return "";
-}
-
-// STILL and MPA rules run first, in script order, then MUX rules.
+// MPEG rules run first, then MENU, then STILL and MPA in script order, then MUX.
 int Pass(const MakeRule& rule) {
   switch (rule.Kind()) {
     case MakeKind::kMpeg:
@@ -142,7 +130,7 @@ Status CheckMakeTargets(const VcdProject& project) {
     const MakeRule& rule = *project.makes[i];
     const std::optional<std::string> path = rule.GetTarget()->NewFullPath();
     if (!path) continue;
-    const FileUse target{*path, std::string("the target of MAKE ") + KindName(rule.Kind())};
+    const FileUse target{*path, std::string("the target of MAKE ") + MakeKindName(rule.Kind())};
     const FileIdentity id = Identify(target.path);
     for (const FileUse& use : ForbiddenFor(project, i)) {
       if (Identify(use.path) == id) return Refuse(target, use);
