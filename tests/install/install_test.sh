@@ -30,7 +30,8 @@ ffmpeg -v error -f lavfi -i sine=duration=0.2 -ar 44100 -ac 2 "$work/in.wav" ||
   fail "ffmpeg cannot make a WAVE file"
 printf 'VERSION 2.0\nMAKE MPA 224S "%s/out.mp2" FROM WAVE "%s/in.wav" ENDMAKE\nENDFILE\n' \
   "$work" "$work" >"$work/make.vcd"
-"$prefix/bin/vcd2build" -q "$work/make.vcd" || fail "the installed vcd2build cannot MAKE MPA"
+"$prefix/bin/vcd2build" -q --disc "$work/make" "$work/make.vcd" ||
+  fail "the installed vcd2build cannot MAKE MPA"
 for page in man1/vcd2build.1 man5/vcd2-script.5; do
   [ -s "$prefix/share/man/$page" ] || fail "no manual page $page"
 done
