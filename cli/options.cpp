@@ -8,8 +8,11 @@
 
 const char* UsageText() {
   return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
+         "       vcd2build --disc NAME [--title TEXT] [--menu] [--ntsc] [--print-script]\n"
+         "                 FILE...\n"
          "       vcd2build --inspect FILE...\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
+         "Given video FILEs instead, builds the disc NAME.bin with one track per FILE.\n"
          "\n"
          "  -q, --quiet      print nothing unless the build fails: no progress, no\n"
          "                   warnings, no summary\n"
@@ -23,6 +26,12 @@ const char* UsageText() {
          "                   what a build would write; write nothing\n"
          "      --inspect    tell for each MPEG FILE what a Video CD needs, what the\n"
          "                   file has and how to fix it; 0 when all are compliant\n"
+         "      --title TEXT the disc's album (cut to 16 characters) and menu title\n"
+         "      --menu       a menu that plays each FILE, made as a still\n"
+         "      --ntsc       make NTSC tracks (else those of the first compliant FILE,\n"
+         "                   or PAL); converted tracks are kept in NAME.vcd2/\n"
+         "      --print-script\n"
+         "                   print the script that the FILEs give and build nothing\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
@@ -32,7 +41,7 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect };
+enum LongOnly { kGraph = 256, kCheck, kInspect, kTitle, kMenu, kNtsc, kPrintScript };
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -40,6 +49,10 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"graph", required_argument, nullptr, kGraph},
                                    {"check", no_argument, nullptr, kCheck},
                                    {"inspect", no_argument, nullptr, kInspect},
+                                   {"title", required_argument, nullptr, kTitle},
+                                   {"menu", no_argument, nullptr, kMenu},
+                                   {"ntsc", no_argument, nullptr, kNtsc},
+                                   {"print-script", no_argument, nullptr, kPrintScript},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -55,6 +68,7 @@ Options UsageError(std::string error) {
 // option without its value.
 Options Refused(char** argv, int code) {
   if (code == ':') {
+    if (optopt == kTitle) return UsageError("option '--title' needs a text");
     return UsageError(optopt == 'd'
                           ? "option '--disc' needs a name"
                           : "option '--graph' needs a file name ending in .dot, .svg or .png");
@@ -105,6 +119,18 @@ Options ParseOptions(int argc, char** argv) {
       case kInspect:
         options.inspect = true;
         break;
+      case kTitle:
+        options.title = optarg;
+        break;
+      case kMenu:
+        options.menu = true;
+        break;
+      case kNtsc:
+        options.ntsc = true;
+        break;
+      case kPrintScript:
+        options.print_script = true;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -121,8 +147,8 @@ Options ParseOptions(int argc, char** argv) {
     return InspectOptions(options);
   }
   if (optind == argc) return UsageError("no script given");
-  if (optind + 1 < argc) return UsageError("more than one script given");
-  options.script = argv[optind];
+  options.files.assign(argv + optind, argv + argc);  // clips, when they are no script
+  if (optind + 1 == argc) options.script = argv[optind];
   if (!options.graph.empty() && !options.disc.empty()) {
     return UsageError("--graph builds no disc; leave out --disc");
   }

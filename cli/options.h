@@ -15,7 +15,12 @@ struct Options {
   std::string error;               // for kUsageError
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead
-  std::vector<std::string> files;  // --inspect: the MPEG files
+  std::vector<std::string> files;  // --inspect: the MPEG files; else every operand
+  // The quick path, clips instead of a script:
+  std::string title;          // --title TEXT: the album and the menu's title
+  bool menu = false;          // --menu: a START menu over the clips
+  bool ntsc = false;          // --ntsc: make NTSC tracks
+  bool print_script = false;  // --print-script: print the script, build nothing
 };
 
 Options ParseOptions(int argc, char** argv);
