@@ -7,7 +7,7 @@
 #include "graph.h"
 
 const char* UsageText() {
-  return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
+  return "Usage: vcd2build [-q] [--summary] [--disc NAME] [--graph FILE | --check] SCRIPT\n"
          "       vcd2build --disc NAME [--title TEXT] [--menu] [--ntsc] [--print-script]\n"
          "                 FILE...\n"
          "       vcd2build --inspect FILE...\n"
@@ -152,8 +152,8 @@ Options ParseOptions(int argc, char** argv) {
   if (!options.graph.empty() && !options.disc.empty()) {
     return UsageError("--graph builds no disc; leave out --disc");
   }
-  if (options.check && (!options.graph.empty() || !options.disc.empty())) {
-    return UsageError("--check writes nothing; leave out --disc and --graph");
+  if (options.check && !options.graph.empty()) {
+    return UsageError("--check writes nothing; leave out --graph");
   }
   return options;
 }
