@@ -133,6 +133,10 @@ int QuickPath::Plan(const Options& options, QuickDisc& disc) const {
   const std::string* pal = nullptr;
   const std::string* ntsc = nullptr;
   for (const std::string& path : options.files) {
+    if (!NamesInScript(path)) {
+      Say("a script cannot name '" + path + "': rename it without the double quote");
+      return VCD2_RESULT_FAILED;
+    }
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
       std::fclose(file);
     } else {
@@ -178,6 +182,10 @@ int QuickPath::Prepare(const Options& options) {
   if (options.disc.empty()) {
     Say("video files need --disc NAME (or give one script); try --help");
     return 2;
+  }
+  if (!NamesInScript(options.disc)) {
+    Say("a script cannot name '" + options.disc + "': choose a NAME without a double quote");
+    return VCD2_RESULT_FAILED;
   }
   QuickDisc disc;
   if (const int status = Plan(options, disc); status >= 0) return status;

@@ -1,5 +1,6 @@
 #include "quick_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -86,7 +87,11 @@ void AppendMenu(std::string& text, const QuickDisc& disc) {
       "REM selection, multiplexed into a segment.\n";
   text += std::string("MAKE MENU ") + (disc.ntsc ? "NTSCHIGH " : "PALHIGH ") + high + " " + low +
           " FROM SELECTION START";
-  if (!disc.title.empty()) text += " TITLE " + QuoteText(disc.title);
+  if (!disc.title.empty()) {
+    std::string title = disc.title;  // a double quote would end the text
+    std::replace(title.begin(), title.end(), '"', '\'');
+    text += " TITLE " + QuoteText(title);
+  }
   text += "\n  ITEMS";
   for (const QuickDisc::Clip& clip : disc.clips) text += " " + QuoteText(Stem(clip.path));
   text += " ENDITEMS\nENDMAKE\n";
@@ -120,10 +125,12 @@ bool MakesFiles(const QuickDisc& disc) {
   return false;
 }
 
+bool NamesInScript(const std::string& path) {
+  return path.find('"') == std::string::npos;
+}
+
 std::string QuoteText(const std::string& text) {
-  if (text.find('"') == std::string::npos && (text.empty() || text.back() != 'U')) {
-    return "\"" + text + "\"";
-  }
+  if (text.empty() || text.back() != 'U') return "\"" + text + "\"";
   std::string coded = "U\"";
   for (const char c : text) {
     char digits[8];

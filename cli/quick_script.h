@@ -25,12 +25,15 @@ std::string MadeFolder(const std::string& name);
 // True when the script makes anything, so that MadeFolder must exist.
 bool MakesFiles(const QuickDisc& disc);
 
+// True when a path can be written in a script: it holds no double quote.
+bool NamesInScript(const std::string& path);
+
 // The script's text.
 std::string WriteQuickScript(const QuickDisc& disc);
 
 // A text as the script reader reads it back unchanged: quoted, or coded in
-// hex (U"0041...") when it holds a double quote or ends in U, which would
-// start a hex string.
+// hex (U"0041...") when it ends in U, which would start a hex string. No
+// text can hold a double quote (NamesInScript).
 std::string QuoteText(const std::string& text);
 
 // The album: the title, else NAME without its folder, cut to 16 characters,
