@@ -13,6 +13,7 @@
 #include "graph.h"
 #include "inspect.h"
 #include "options.h"
+#include "quick_path.h"
 #include "terminal.h"
 #include "vcd2/vcd2.h"
 #include "verify.h"
@@ -101,7 +102,7 @@ bool PreparePreviewFolder(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options options = ParseOptions(argc, argv);
+  Options options = ParseOptions(argc, argv);
   switch (options.action) {
     case Options::Action::kHelp:
       std::fputs(UsageText(), stdout);
@@ -114,6 +115,17 @@ int main(int argc, char** argv) {
       return kUsageExit;
     case Options::Action::kBuild:
       break;
+  }
+  QuickPath quick;
+  if (!options.inspect && QuickPath::TakesClips(options)) {
+    if (const int status = quick.Prepare(options); status >= 0) return status;
+    options.script = quick.ScriptPath();
+  } else if (!options.inspect &&
+             (!options.title.empty() || options.menu || options.ntsc || options.print_script)) {
+    std::fprintf(stderr,
+                 "vcd2build: --title, --menu, --ntsc and --print-script are for video "
+                 "files, not a script; try --help\n");
+    return kUsageExit;
   }
   Terminal display(options.quiet, isatty(STDERR_FILENO) != 0);
   terminal = &display;

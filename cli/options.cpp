@@ -7,11 +7,15 @@
 #include "graph.h"
 
 const char* UsageText() {
-  return "Usage: vcd2build [-q] [--summary] [--disc NAME | --graph FILE | --check] SCRIPT\n"
+  return "Usage: vcd2build [-q] [--summary] [--check] [--disc NAME] SCRIPT\n"
+         "       vcd2build --graph FILE SCRIPT\n"
          "       vcd2build --preview DIR SCRIPT\n"
+         "       vcd2build --disc NAME [--title TEXT] [--menu] [--ntsc] [--print-script]\n"
+         "                 FILE...\n"
          "       vcd2build --inspect FILE...\n"
          "       vcd2build --verify DISC.cue | --verify DATA [TRACK...]\n"
          "Builds the Video CD images that SCRIPT describes and prints a summary.\n"
+         "Given video FILEs instead, builds the disc NAME.bin with one track per FILE.\n"
          "\n"
          "  -q, --quiet      print nothing unless the build fails: no progress, no\n"
          "                   warnings, no summary\n"
@@ -32,6 +36,12 @@ const char* UsageText() {
          "                   and for the next build to reuse\n"
          "      --verify     read a disc back, a cue sheet or the images of one build,\n"
          "                   and name every fault with its place; 0 when none\n"
+         "      --title TEXT the disc's album (cut to 16 characters) and menu title\n"
+         "      --menu       a menu that plays each FILE, made as a still\n"
+         "      --ntsc       make NTSC tracks (else those of the first compliant FILE,\n"
+         "                   or PAL); converted tracks are kept in NAME.vcd2/\n"
+         "      --print-script\n"
+         "                   print the script that the FILEs give and build nothing\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
@@ -41,7 +51,18 @@ const char* UsageText() {
 
 namespace {
 
-enum LongOnly { kGraph = 256, kCheck, kInspect, kKeepMade, kVerify, kPreview = 300 };
+enum LongOnly {
+  kGraph = 256,
+  kCheck,
+  kInspect,
+  kKeepMade,
+  kVerify,
+  kTitle,
+  kMenu,
+  kNtsc,
+  kPrintScript,
+  kPreview = 300
+};
 
 constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"summary", no_argument, nullptr, 's'},
@@ -52,6 +73,10 @@ constexpr option kLongOptions[] = {{"quiet", no_argument, nullptr, 'q'},
                                    {"preview", required_argument, nullptr, kPreview},
                                    {"keep-made", no_argument, nullptr, kKeepMade},
                                    {"verify", no_argument, nullptr, kVerify},
+                                   {"title", required_argument, nullptr, kTitle},
+                                   {"menu", no_argument, nullptr, kMenu},
+                                   {"ntsc", no_argument, nullptr, kNtsc},
+                                   {"print-script", no_argument, nullptr, kPrintScript},
                                    {"help", no_argument, nullptr, 'h'},
                                    {"version", no_argument, nullptr, 'V'},
                                    {nullptr, 0, nullptr, 0}};
@@ -68,6 +93,7 @@ Options UsageError(std::string error) {
 Options Refused(char** argv, int code) {
   if (code == ':' && optopt == kPreview) return UsageError("option '--preview' needs a folder");
   if (code == ':') {
+    if (optopt == kTitle) return UsageError("option '--title' needs a text");
     return UsageError(optopt == 'd'
                           ? "option '--disc' needs a name"
                           : "option '--graph' needs a file name ending in .dot, .svg or .png");
@@ -137,6 +163,18 @@ Options ParseOptions(int argc, char** argv) {
       case kVerify:
         options.verify = true;
         break;
+      case kTitle:
+        options.title = optarg;
+        break;
+      case kMenu:
+        options.menu = true;
+        break;
+      case kNtsc:
+        options.ntsc = true;
+        break;
+      case kPrintScript:
+        options.print_script = true;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -157,13 +195,13 @@ Options ParseOptions(int argc, char** argv) {
     return InspectOptions(options);
   }
   if (optind == argc) return UsageError("no script given");
-  if (optind + 1 < argc) return UsageError("more than one script given");
-  options.script = argv[optind];
+  options.files.assign(argv + optind, argv + argc);  // clips, when they are no script
+  if (optind + 1 == argc) options.script = argv[optind];
   if (!options.graph.empty() && !options.disc.empty()) {
     return UsageError("--graph builds no disc; leave out --disc");
   }
-  if (options.check && (!options.graph.empty() || !options.disc.empty())) {
-    return UsageError("--check writes nothing; leave out --disc and --graph");
+  if (options.check && !options.graph.empty()) {
+    return UsageError("--check writes nothing; leave out --graph");
   }
   if (!options.preview.empty() &&
       (options.check || !options.graph.empty() || !options.disc.empty())) {

@@ -17,8 +17,13 @@ struct Options {
   bool check = false;              // --check: check the script, write nothing
   bool inspect = false;            // --inspect: report on the MPEG files instead
   bool keep_made = false;          // --keep-made: keep the files MAKE made
-  std::vector<std::string> files;  // --inspect: the MPEG files; --verify: the disc's files
   bool verify = false;             // --verify: read a disc back instead
+  std::vector<std::string> files;  // --inspect: the MPEG files; else every operand
+  // The quick path, clips instead of a script:
+  std::string title;          // --title TEXT: the album and the menu's title
+  bool menu = false;          // --menu: a START menu over the clips
+  bool ntsc = false;          // --ntsc: make NTSC tracks
+  bool print_script = false;  // --print-script: print the script, build nothing
 };
 
 Options ParseOptions(int argc, char** argv);

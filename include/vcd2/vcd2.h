@@ -161,7 +161,8 @@ typedef struct BuilderCallbacks {
   void (*show_message)(const char* text);
   /* word 4: when not NULL, a successful build also writes the whole disc as
      one image: DISC.bin with DISC.cue and a cdrdao DISC.toc, DISC being this
-     path. */
+     path. A script without OUTPUT lines then writes only these three files;
+     without disc_image such a script is refused. */
   const char* disc_image;
   /* word 5: when not NULL, receives a short summary of a successful build:
      the image files, the tracks and entries, the disc's length. */

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -101,12 +102,21 @@ bool StagedOutputs::Name(const Entry& entry) const {
   return std::rename(entry.working_path.c_str(), entry.path.c_str()) == 0;
 }
 
+bool StagedOutputs::IsUnnamed(const std::string& path) const {
+  return std::find(unnamed_.begin(), unnamed_.end(), path) != unnamed_.end();
+}
+
 // A failure removes the files already named too: the outputs stay a set.
 bool StagedOutputs::Commit() {
   if (write_nothing_) {
     Discard();
     return true;
   }
+  std::erase_if(entries_, [this](const Entry& entry) {
+    if (!IsUnnamed(entry.path)) return false;
+    Drop(entry);
+    return true;
+  });
   std::vector<std::string> named;
   while (!entries_.empty()) {
     const Entry& entry = entries_.front();
@@ -124,15 +134,17 @@ bool StagedOutputs::Commit() {
   return true;
 }
 
-void StagedOutputs::Discard() {
-  for (const Entry& entry : entries_) {
-    Forget(entry.device, entry.inode);
-    if (entry.fd >= 0) {
-      close(entry.fd);  // frees the unnamed file
-    } else if (entry.working_path != kNowhere) {
-      unlink(entry.working_path.c_str());
-    }
+void StagedOutputs::Drop(const Entry& entry) {
+  Forget(entry.device, entry.inode);
+  if (entry.fd >= 0) {
+    close(entry.fd);  // frees the unnamed file
+  } else if (entry.working_path != kNowhere) {
+    unlink(entry.working_path.c_str());
   }
+}
+
+void StagedOutputs::Discard() {
+  for (const Entry& entry : entries_) Drop(entry);
   entries_.clear();
 }
 

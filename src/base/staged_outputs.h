@@ -35,6 +35,10 @@ class StagedOutputs {
   // The path to read or write the file for `path` by, or path itself when it
   // was not created here.
   std::string WorkingPath(const std::string& path) const;
+  // A file for `path` is staged as any other but never named: Commit
+  // discards it. For images that only feed the whole-disc image.
+  void KeepUnnamed(const std::string& path) { unnamed_.push_back(path); }
+  bool IsUnnamed(const std::string& path) const;
   // Names every file; on a failure reports it and discards the rest.
   bool Commit();
   // Removes every file that has not been named.
@@ -53,10 +57,12 @@ class StagedOutputs {
     ino_t inode = 0;
   };
   bool Name(const Entry& entry) const;
+  static void Drop(const Entry& entry);
   Entry Stage(const std::string& path) const;
   Entry Pretend(const std::string& path, bool write_only) const;
 
   std::vector<Entry> entries_;
+  std::vector<std::string> unnamed_;
   bool write_nothing_ = false;
 };
 

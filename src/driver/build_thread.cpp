@@ -114,6 +114,10 @@ int32_t RunPhases(VcdProject& project, UniqueFile& script) {
     ShowStatus("Drawing menus...");
     return WriteMenuPreviews(project, folder) ? VCD2_RESULT_OK : VCD2_RESULT_FAILED;
   }
+  const BuilderCallbacks* host = RegisteredHostTables().callbacks;
+  if (!PlanUnnamedOutputs(project, host != nullptr ? host->disc_image : nullptr)) {
+    return VCD2_RESULT_FAILED;
+  }
   std::vector<FileUse> outputs = ImageOutputs(project);
   for (FileUse& disc_file : DiscOutputs(project)) outputs.push_back(std::move(disc_file));
   if (!CheckOutputPaths(project, outputs) || !CheckMakeTargets(project)) return VCD2_RESULT_FAILED;

@@ -67,8 +67,10 @@ std::string BuildSummary(const VcdProject& project) {
     const std::string path = project.output_names[i]->NewFullPath().value_or("");
     const uint64_t bytes = ImageBytes(project, i, path);
     if (i == 0 && bytes != 0) data_sectors = bytes / kRawSectorSize - kPregapSectors;
+    if (project.outputs.IsUnnamed(path)) continue;  // only in the disc image
     Append(text, "  %-40s %9.2f MB\n", path.c_str(), static_cast<double>(bytes) / 1e6);
   }
+  if (text == "Images:\n") text = "Images: only the disc image\n";
   text += "Tracks:\n";
   Append(text, "   1  data track %-20s %s\n", "", Duration(data_sectors).c_str());
   size_t entries = 0;

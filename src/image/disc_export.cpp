@@ -1,5 +1,8 @@
 #include "image/disc_export.h"
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -27,17 +30,32 @@ std::string Msf(int64_t sectors) {
   return text;
 }
 
+// Opens an image to copy; one that is never named is opened for writing
+// too, so that what has been copied can be freed.
+UniqueFile OpenImage(const std::string& path, bool release) {
+  if (!release) return UniqueFile(std::fopen(path.c_str(), "rb"));
+  const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return UniqueFile(nullptr);
+  UniqueFile file(fdopen(fd, "rb"));
+  if (!file) close(fd);
+  return file;
+}
+
 // Copies the sectors of an image from first_sector on to the disc image,
-// rewriting each header to its disc address.
+// rewriting each header to its disc address, and shows how far the disc has
+// come (the host may stop it there).
 class DiscWriter {
  public:
-  explicit DiscWriter(std::FILE* out) : out_(out) {}
+  DiscWriter(std::FILE* out, int32_t total) : out_(out) { SetProgressRange(0, total); }
 
   int32_t Next() const { return next_; }
 
-  Status CopyImage(const std::string& path, int64_t first_sector) {
-    const UniqueFile in(std::fopen(path.c_str(), "rb"));
-    if (!in || fseeko(in.get(), first_sector * static_cast<off_t>(kRawSectorSize), SEEK_SET) != 0) {
+  // release: the image is not kept, so each copied piece is freed at once
+  // (a hole punched into it) and the disc takes its size on disk only once.
+  Status CopyImage(const std::string& path, int64_t first_sector, bool release) {
+    const UniqueFile in = OpenImage(path, release);
+    off_t offset = first_sector * static_cast<off_t>(kRawSectorSize);
+    if (!in || fseeko(in.get(), offset, SEEK_SET) != 0) {
       ReportError("Could not read file %s", path.c_str());
       return false;
     }
@@ -48,6 +66,12 @@ class DiscWriter {
         StoreDiscTime(buffer.data() + i * kRawSectorSize + kHeaderOffset, next_++);
       }
       if (!Put(buffer.data(), read * kRawSectorSize)) return false;
+      const auto length = static_cast<off_t>(read * kRawSectorSize);
+      if (release) {  // where holes cannot be punched, the file is freed at the end
+        fallocate(fileno(in.get()), FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length);
+      }
+      offset += length;
+      SetProgressPos(next_);
       if (AbortRequested()) return false;
     }
     return true;
@@ -180,17 +204,22 @@ Status ExportDisc(VcdProject& project, const std::string& name) {
     ReportError("Could not open image file.%s", FileErrorLine(path, errno).c_str());
     return false;
   }
-  DiscWriter writer(out.get());
+  DiscWriter writer(out.get(), std::max(static_cast<int32_t>(project.next_free_address), 1));
   std::vector<TrackSpan> spans;
-  if (!writer.CopyImage(project.image_file_name, kPregapSectors)) return false;
+  const std::string data_name = project.output_names.front()->NewFullPath().value_or("");
+  if (!writer.CopyImage(project.image_file_name, kPregapSectors,
+                        project.outputs.IsUnnamed(data_name))) {
+    return false;
+  }
   spans.push_back({0, 0, writer.Next()});
   for (size_t i = 0; i < project.mpeg_tracks.size(); ++i) {
     const auto start = static_cast<int32_t>(project.mpeg_tracks[i]->disc_address);
     if (!writer.FillTo(start - kPregapSectors)) return false;
     spans.back().end = writer.Next();  // the gap belongs to the track before
-    const std::string image =
-        project.outputs.WorkingPath(project.output_names[i + 1]->NewFullPath().value_or(""));
-    if (!writer.CopyImage(image, 0)) return false;
+    const std::string name = project.output_names[i + 1]->NewFullPath().value_or("");
+    if (!writer.CopyImage(project.outputs.WorkingPath(name), 0, project.outputs.IsUnnamed(name))) {
+      return false;
+    }
     spans.push_back({start - kPregapSectors, start, writer.Next()});
   }
   if (!project.audio_tracks.empty()) {

@@ -139,9 +139,30 @@ Status CheckMakeTargets(const VcdProject& project) {
   return true;
 }
 
+Status PlanUnnamedOutputs(VcdProject& project, const char* disc_image) {
+  if (!project.output_names.empty()) return true;
+  if (disc_image == nullptr) {
+    ReportError(
+        "The script has no OUTPUT block, so the build would write nothing.\r\n"
+        "Name the images in OUTPUT ... ENDOUTPUT, or ask for the whole disc as one "
+        "image (vcd2build --disc NAME).");
+    return false;
+  }
+  const std::string disc = std::string(disc_image) + ".bin";
+  for (size_t i = 0; i <= project.mpeg_tracks.size(); ++i) {
+    const std::string path =
+        i == 0 ? disc + " (data track)" : disc + " (track " + std::to_string(i + 1) + ")";
+    project.output_names.push_back(
+        std::make_unique<OutputName>(FileRef(path), static_cast<uint32_t>(i + 1)));
+    project.outputs.KeepUnnamed(path);
+  }
+  return true;
+}
+
 std::vector<FileUse> ImageOutputs(const VcdProject& project) {
   std::vector<FileUse> outputs;
   for (const auto& name : project.output_names) {
+    if (project.outputs.IsUnnamed(name->NewFullPath().value_or(""))) continue;
     Add(outputs, *name, "OUTPUT " + std::to_string(name->sequence));
   }
   return outputs;

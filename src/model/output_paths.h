@@ -14,7 +14,13 @@ struct FileUse {
   std::string use;  // e.g. "OUTPUT 2", "the source of MPGTRACK T1"
 };
 
-// The image files the OUTPUT names give, as outputs.
+// A script without OUTPUT lines writes only the whole-disc image, when the
+// host asks for one (disc_image, the path without .bin): each image then gets
+// an output name beside it that is staged and never named. Without either
+// the build would write nothing, so it is refused.
+Status PlanUnnamedOutputs(VcdProject& project, const char* disc_image);
+
+// The image files the OUTPUT names give, as outputs; not those never named.
 std::vector<FileUse> ImageOutputs(const VcdProject& project);
 
 // Refuses outputs that name each other, a file the build reads (the script,

@@ -18,55 +18,14 @@
 #include <thread>
 #include <vector>
 
+#include "cli/run_build.h"
 #include "support/media_tools.h"
 #include "support/sound_files.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Drain(int fd) {
-  std::string text;
-  char buffer[4096];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-  close(fd);
-  return text;
-}
-
-// Runs vcd2build with the arguments and the environment settings ("NAME=value");
-// `during` runs while it runs, given the process and its stderr.
-Outcome RunBuild(std::vector<std::string> args, std::vector<std::string> env = {},
-                 const std::function<void(pid_t, int, std::string&)>& during = {}) {
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    dup2(err[1], STDERR_FILENO);
-    for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
-    for (auto& setting : env) putenv(setting.data());
-    std::vector<char*> argv{const_cast<char*>(VCD2BUILD_PATH)};
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(VCD2BUILD_PATH, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  Outcome outcome;
-  if (during) during(pid, err[0], outcome.err);
-  outcome.out = Drain(out[0]);
-  outcome.err += Drain(err[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
+using vcd2::test::RunBuild;
 
 // A missing script gets one line naming it; bad options or operands exit with 2.
 TEST(Vcd2BuildTest, OptionsAndUsage) {
@@ -93,12 +52,17 @@ TEST(Vcd2BuildTest, OptionsAndUsage) {
 // --check ends as the build would (that it writes nothing is in modes_test).
 TEST(Vcd2BuildTest, StatusLinesAndMessages) {
   vcd2::test::TempDir dir;
-  const std::string good = dir.Write("good.vcd", "VERSION 2.0 ENDFILE");
+  const std::string good =
+      dir.Write("good.vcd", "VERSION 2.0 OUTPUT 1 \"" + (dir.Path() / "x.bin").string() +
+                                "\" ENDOUTPUT ENDFILE");
   auto outcome = RunBuild({good});
   EXPECT_EQ(outcome.exit_code, 0);
   EXPECT_EQ(outcome.err,
             "Parsing script...\nSorting items...\nChecking labels...\nPerforming makes...\n"
-            "Building image...\n");
+            "Building image...\nBuilding Segments...\nBuilding MPEG tracks...\n"
+            "Building Audio tracks...\nBuilding ISO 9660 image...\nAppending segments...\n"
+            "Entering references...\ncreating entries list...\nCreating ENTRIES.VCD...\n"
+            "Creating INFO.VCD...\nReady...\n");
   EXPECT_EQ(RunBuild({"--quiet", good}).err, "");
   const std::string bad = dir.Write("bad.vcd", "VERSION 2.0\r\nALBUM");
   outcome = RunBuild({"-q", bad});
@@ -219,7 +183,8 @@ TEST(Vcd2BuildTest, MakeLoadsTheCodecModuleBesideTheLibrary) {
                                 "\" ENDMAKE\nENDFILE\n");
   // The run path of vcd2build yields to LD_LIBRARY_PATH.
   std::filesystem::copy_file(LIBVCD2_PATH, dir.Path() / LIBVCD2_SONAME);
-  const auto outcome = RunBuild({"-q", script}, {"LD_LIBRARY_PATH=" + dir.Path().string()});
+  const auto outcome = RunBuild({"-q", "--disc", (dir.Path() / "d").string(), script},
+                                {"LD_LIBRARY_PATH=" + dir.Path().string()});
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_EQ(outcome.err.rfind("Could not load the encoders for MAKE: " +
                                   (dir.Path() / "vcd2/codecs.so").string() +

@@ -14,8 +14,6 @@ namespace {
 
 using Messages = std::vector<std::string>;
 
-const char kMinimal[] = "VERSION 2.0\nALBUM \"TEST\"\nENDFILE\n";
-
 Messages shown;
 std::string throw_at;  // status text whose callback throws
 bool throw_memory;     // std::bad_alloc, else a FileError
@@ -39,7 +37,9 @@ class BuildTest : public ::testing::Test {
 
   BuilderCallbacks callbacks_{};
   test::TempDir dir_;
-  const std::string script_ = dir_.Write("disc.vcd", kMinimal);
+  const std::string script_ =
+      dir_.Write("disc.vcd", "VERSION 2.0\nALBUM \"TEST\"\nOUTPUT 1 \"" +
+                                 (dir_.Path() / "data.bin").string() + "\" ENDOUTPUT\nENDFILE\n");
 };
 
 // An endless script ends at its size bound; a long path is refused unopened.

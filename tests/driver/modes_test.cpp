@@ -53,8 +53,10 @@ TEST_F(ModesTest, ACheckListsTheMakeRulesThatWouldRun) {
   const auto before = dir_.Listing();
   BuilderCallbacks extra{};
   extra.mode = VCD2_MODE_CHECK;
-  const test::DiscBuild check = test::BuildDisc(
-      dir_, "MAKE MPA 224S DIR \"a.mp2\" FROM PCML DIR \"a.pcm\" ENDMAKE", "", nullptr, &extra);
+  const std::string disc = Out("d");  // no OUTPUT: the check measures the disc image
+  const test::DiscBuild check =
+      test::BuildDisc(dir_, "MAKE MPA 224S DIR \"a.mp2\" FROM PCML DIR \"a.pcm\" ENDMAKE", "",
+                      disc.c_str(), &extra);
   EXPECT_EQ(check.result, VCD2_RESULT_OK);
   EXPECT_TRUE(check.messages.empty());
   EXPECT_EQ(check.summary.substr(0, check.summary.find('\n', 27) + 1),

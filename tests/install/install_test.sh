@@ -30,7 +30,8 @@ ffmpeg -v error -f lavfi -i sine=duration=0.2 -ar 44100 -ac 2 "$work/in.wav" ||
   fail "ffmpeg cannot make a WAVE file"
 printf 'VERSION 2.0\nMAKE MPA 224S "%s/out.mp2" FROM WAVE "%s/in.wav" ENDMAKE\nENDFILE\n' \
   "$work" "$work" >"$work/make.vcd"
-"$prefix/bin/vcd2build" -q "$work/make.vcd" || fail "the installed vcd2build cannot MAKE MPA"
+"$prefix/bin/vcd2build" -q --disc "$work/make" "$work/make.vcd" ||
+  fail "the installed vcd2build cannot MAKE MPA"
 # The public header's version is the SONAME's and the pkg-config file's.
 header=$prefix/include/vcd2/vcd2.h
 field() { sed -n "s/^#define VCD2_VERSION_$1 \(.*\)\$/\1/p" "$header"; }

@@ -7,7 +7,7 @@
 namespace vcd2 {
 
 // The local date and time with its offset from Greenwich, for the volume's
-// recording dates.
+// recording dates; SOURCE_DATE_EPOCH, when set, gives a fixed date in UTC.
 RecordingDate CurrentRecordingDate();
 
 // Pins the date, so that tests can compare whole images; nullopt restores
