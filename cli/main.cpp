@@ -117,10 +117,11 @@ int main(int argc, char** argv) {
       break;
   }
   QuickPath quick;
-  if (!options.inspect && QuickPath::TakesClips(options)) {
+  const bool script_or_clips = !options.inspect && !options.verify;
+  if (script_or_clips && QuickPath::TakesClips(options)) {
     if (const int status = quick.Prepare(options); status >= 0) return status;
     options.script = quick.ScriptPath();
-  } else if (!options.inspect &&
+  } else if (script_or_clips &&
              (!options.title.empty() || options.menu || options.ntsc || options.print_script)) {
     std::fprintf(stderr,
                  "vcd2build: --title, --menu, --ntsc and --print-script are for video "
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
   callbacks.disc_image = options.disc.empty() ? nullptr : options.disc.c_str();
   if (options.inspect) return InspectFiles(options.files, callbacks);
   if (options.verify) {
-    InstallInterruptHandler();
+    InstallStopHandlers();
     const int result = VerifyFiles(options.files, callbacks, OnProgress);
     display.Finish();
     return result;

@@ -33,6 +33,7 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
   if (job.next != SingleSourceJob::Next::kMake) return job.next == SingleSourceJob::Next::kDone;
   const auto mode = StillMode(rule.GetTarget()->GetFileType(), rule.low_resolution);
   if (!mode) return false;  // the parser gives every still target one of the four types
+  if (!CheckTargetWritable(job.target_path)) return false;
   // The picture's header is checked here so that a refusal can say why.
   std::string why;
   if (!AcceptPicture(job.source_path, why)) {
@@ -41,7 +42,7 @@ Status MakeStill(VcdProject& project, StillMakeRule& rule) {
     return false;
   }
   const MakeCodecs* codecs = LoadMakeCodecs();
-  if (codecs == nullptr || !CheckTargetWritable(job.target_path)) return false;
+  if (codecs == nullptr) return false;
   MakingMark mark(job.target_path);
   if (codecs->encode_still(job.source_path, job.target_path, *mode, AbortFlag()) != 0) {
     if (!AbortRequested()) {

@@ -225,7 +225,8 @@ TEST(Vcd2BuildTest, SignalsStopAnEncodingPromptlyAndLeaveNoFile) {
     dir.Write("small.wav", small);
     if (dir.Listing().count("big.wav") == 0) dir.Write("big.wav", big);  // a second to encode
     std::chrono::steady_clock::time_point sent;
-    const auto outcome = RunBuild({script}, {}, [&](pid_t pid, int err, std::string& seen) {
+    const auto outcome = RunBuild({"--disc", at + "out", script}, {}, [&](pid_t pid, int err,
+                                                                        std::string& seen) {
       ASSERT_TRUE(AwaitText(err, seen, "Performing makes...\n"));
       std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the big encoding
       sent = std::chrono::steady_clock::now();
@@ -271,7 +272,7 @@ TEST(Vcd2BuildTest, FifosAndFoldersNeverBlock) {
     const std::string script =
         dir.Write("make.vcd", "VERSION 2.0\nMAKE MPA 224S \"" + at + "a.mp2\" FROM WAVE \"" + at +
                                   source + "\" ENDMAKE\nENDFILE\n");
-    outcome = RunBuild({"-q", script});
+    outcome = RunBuild({"-q", "--disc", at + "out", script});
     EXPECT_EQ(outcome.exit_code, 1);
     EXPECT_EQ(outcome.err, "Dependency file " + at + source + " is " +
                                (source[1] == 'i' ? "a FIFO" : "a folder") +

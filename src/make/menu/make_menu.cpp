@@ -32,14 +32,15 @@ Status MakeMenu(VcdProject& project, MenuMakeRule& rule) {
   if (!menu) return false;  // the parser and the label check allow no other rule
   const MenuCodecs* drawing = LoadMenuCodecs();
   const MakeCodecs* codecs = drawing != nullptr ? LoadMakeCodecs() : nullptr;
-  if (codecs == nullptr) return false;
+  const std::string target = rule.GetTarget()->NewFullPath().value_or("");
+  if (codecs == nullptr || !CheckTargetWritable(target)) return false;
   std::string picture;
   if (!project.temp_folder.CreateFile("menu", picture)) {
     ReportError("Could not create a temporary file in %s.", picture.c_str());
     return false;
   }
   std::string error;
-  const std::string target = rule.GetTarget()->NewFullPath().value_or("");
+  MakingMark mark(target);
   bool made = drawing->draw_menu(*menu, picture, error);
   if (!made) {
     ReportAtScriptLine(project, rule.line, "%s", error.c_str());
@@ -49,7 +50,7 @@ Status MakeMenu(VcdProject& project, MenuMakeRule& rule) {
     made = false;
   }
   unlink(picture.c_str());
-  if (made) RecordMade(project, rule, target);
+  if (made) RecordMade(project, rule, target, mark);
   return made;
 }
 
