@@ -51,7 +51,7 @@ class MenuTest : public ::testing::Test {
     const std::string png = Path("ocr.png");
     test::Shell("ffmpeg -y -i '" + still + "' -frames:v 1 -vf scale=iw*" + std::to_string(zoom) +
                 ":ih*" + std::to_string(zoom) + ":flags=bicubic '" + png + "'");
-    return test::Capture("OMP_THREAD_LIMIT=1 tesseract '" + png + "' stdout --psm 11 2>/dev/null");
+    return test::Capture("OMP_THREAD_LIMIT=1 tesseract '" + png + "' stdout --psm 3 2>/dev/null");
   }
 
   test::TempDir dir_;
