@@ -1,5 +1,7 @@
 #include "driver/inspect_stream.h"
 
+#include <sys/stat.h>
+
 #include <new>
 
 #include "base/error_reporter.h"
@@ -21,7 +23,10 @@ constexpr uint64_t kMaxPipedStream = uint64_t{1} << 30;
 
 int32_t InspectStream(const std::string& path) {
   try {
-    RequireReadable(path);
+    // A file that cannot be read is a file error, as in a build; a pipe is
+    // not opened twice, since its writer would lose its reader.
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) RequireReadable(path);
     // A pipe gives its bytes once; the stream is read several times.
     const UniqueFile file = OpenWholeInput(path, "an MPEG stream", kMaxPipedStream);
     if (!file) return VCD2_RESULT_FAILED;
