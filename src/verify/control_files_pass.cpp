@@ -27,7 +27,7 @@ bool IsBcd(uint8_t byte) {
 }
 
 bool Read(VerifyContext& c, const char* path, Block& block) {
-  const VolumeFile* file = c.facts.Find(path);
+  const VolumeEntry* file = c.facts.Find(path);
   return file != nullptr && ReadBlock(c, static_cast<int32_t>(file->extent), block.data());
 }
 
@@ -58,7 +58,7 @@ void Segments(VerifyContext& c, const Block& info) {
   unsigned covered = 0;
   for (unsigned unit = 0; unit < count;) {
     const std::string name = "SEGMENT/" + SegmentFileName(unit + 1);
-    const VolumeFile* file = c.facts.Find(name);
+    const VolumeEntry* file = c.facts.Find(name);
     if (file == nullptr) {
       c.log.Add(ProblemCode::kIsoMissingFile, std::string("ISO 9660 SEGMENT"),
                 "%s for segment unit %u is missing", name.c_str(), unit + 1);
@@ -115,7 +115,7 @@ void CheckInfo(VerifyContext& c) {
     }
   }
   const uint32_t psd_size = LoadBigEndian32(info.data() + info::kPsdSize);
-  const VolumeFile* psd = c.facts.Find("VCD/PSD.VCD");
+  const VolumeEntry* psd = c.facts.Find("VCD/PSD.VCD");
   if (psd_size != 0 && psd == nullptr) {
     c.log.Add(ProblemCode::kIsoMissingFile, "ISO 9660 VCD",
               "PSD.VCD is missing; INFO.VCD gives a PSD of %u bytes", psd_size);

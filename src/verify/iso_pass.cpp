@@ -83,7 +83,7 @@ class VolumeWalk {
     const auto end = static_cast<uint32_t>(c_.disc.End());
     const auto data_end = static_cast<uint32_t>(c_.disc.tracks.front().end);
     bool audio = !c_.disc.audio_files.empty();
-    for (const VolumeFile& file : c_.facts.files) audio |= (file.attributes & xa::kCdDaBit) != 0;
+    for (const VolumeEntry& file : c_.facts.files) audio |= (file.attributes & xa::kCdDaBit) != 0;
     if (!BothAgree32(field)) {
       c_.log.Add(ProblemCode::kIsoVolumeSize, Where("PVD volume space size"),
                  "the two byte orders disagree (%u, %u)", size, LoadBigEndian32(field + 4));
@@ -160,7 +160,7 @@ class VolumeWalk {
                  "extent or size disagree in their two byte orders");
       return;
     }
-    VolumeFile file{full, LoadLittleEndian32(r + record::kExtent),
+    VolumeEntry file{full, LoadLittleEndian32(r + record::kExtent),
                     LoadLittleEndian32(r + record::kSize), 0};
     const size_t system_use = record::kIdentifier + id_length + (id_length % 2 == 0 ? 1 : 0);
     if (system_use + xa::kRecordSize <= r[record::kLength] &&
@@ -188,7 +188,7 @@ class VolumeWalk {
   }
 
   // Form 2 files (MPEG tracks, segments) on Form 2 sectors, others on Form 1.
-  void FormOfFirstSector(const VolumeFile& file, const std::string& where) {
+  void FormOfFirstSector(const VolumeEntry& file, const std::string& where) {
     RawSector sector{};
     if (!c_.sectors.Read(static_cast<int32_t>(file.extent), sector)) {
       c_.log.Add(ProblemCode::kIsoExtent, where, "its first sector %u lies in no image",
@@ -250,7 +250,7 @@ void RequiredFiles(VerifyContext& c) {
   const std::pair<const char*, uint32_t> fixed[] = {{"VCD/INFO.VCD", kInfoLba},
                                                     {"VCD/ENTRIES.VCD", kEntriesLba}};
   for (const auto& [path, lba] : fixed) {
-    const VolumeFile* file = c.facts.Find(path);
+    const VolumeEntry* file = c.facts.Find(path);
     if (file == nullptr) {
       c.log.Add(ProblemCode::kIsoMissingFile, Where("volume"), "%s is missing", path);
     } else if (file->extent != lba) {
@@ -260,7 +260,7 @@ void RequiredFiles(VerifyContext& c) {
   }
   for (size_t t = 1; t < c.disc.tracks.size(); ++t) {
     const std::string name = "MPEGAV/" + MpegTrackFileName(static_cast<unsigned>(t));
-    const VolumeFile* file = c.facts.Find(name);
+    const VolumeEntry* file = c.facts.Find(name);
     if (file == nullptr) {
       c.log.Add(ProblemCode::kIsoMissingFile, Where("volume"), "%s for track %u is missing",
                 name.c_str(), c.disc.tracks[t].number);

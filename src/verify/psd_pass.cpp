@@ -18,7 +18,7 @@ constexpr uint16_t kLastEntryItem = 599;
 // The furthest a 16-bit offset reaches, and the end list behind it.
 constexpr size_t kMaxPsdSize = (size_t{0xFFFF} + 1) * kPsdOffsetUnit;
 
-std::vector<uint8_t> ReadFile(VerifyContext& c, const VolumeFile& file, size_t limit) {
+std::vector<uint8_t> ReadFile(VerifyContext& c, const VolumeEntry& file, size_t limit) {
   std::vector<uint8_t> bytes(std::min<size_t>(file.size, limit));
   std::array<uint8_t, kForm1DataSize> block{};
   for (size_t at = 0; at < bytes.size(); at += kForm1DataSize) {
@@ -85,7 +85,7 @@ class PsdCheck {
   PsdCheck(VerifyContext& c, const char* lot_name, const char* psd_name)
       : c_(c), lot_name_(lot_name), psd_name_(psd_name) {}
 
-  bool Read(const VolumeFile& lot, const VolumeFile& psd) {
+  bool Read(const VolumeEntry& lot, const VolumeEntry& psd) {
     lot_ = ReadFile(c_, lot, kLotSize);
     psd_ = ReadFile(c_, psd, kMaxPsdSize);
     return lot_.size() == kLotSize && psd_.size() == std::min<size_t>(psd.size, kMaxPsdSize);
@@ -150,12 +150,12 @@ class PsdCheck {
 
   size_t AudioFiles() const {
     size_t count = 0;
-    for (const VolumeFile& file : c_.facts.files) count += file.path.rfind("CDDA/", 0) == 0;
+    for (const VolumeEntry& file : c_.facts.files) count += file.path.rfind("CDDA/", 0) == 0;
     return count;
   }
 
   size_t EntryCount() {
-    const VolumeFile* file = c_.facts.Find("VCD/ENTRIES.VCD");
+    const VolumeEntry* file = c_.facts.Find("VCD/ENTRIES.VCD");
     std::array<uint8_t, kForm1DataSize> block{};
     if (file == nullptr || !ReadBlock(c_, static_cast<int32_t>(file->extent), block.data())) {
       return 0;
@@ -203,8 +203,8 @@ void CompareExtended(VerifyContext& c, const PsdCheck& plain, const PsdCheck& ex
 }  // namespace
 
 void CheckPlaybackControl(VerifyContext& context) {
-  const VolumeFile* lot = context.facts.Find("VCD/LOT.VCD");
-  const VolumeFile* psd = context.facts.Find("VCD/PSD.VCD");
+  const VolumeEntry* lot = context.facts.Find("VCD/LOT.VCD");
+  const VolumeEntry* psd = context.facts.Find("VCD/PSD.VCD");
   if (lot == nullptr || psd == nullptr || psd->size == 0) return;
   PsdCheck plain(context, "LOT.VCD", "PSD.VCD");
   if (!plain.Read(*lot, *psd)) {
@@ -219,8 +219,8 @@ void CheckPlaybackControl(VerifyContext& context) {
                       "is %u; LOT.VCD gives %zu lists", lids, plain.Used());
     }
   }
-  const VolumeFile* lot_x = context.facts.Find("EXT/LOT_X.VCD");
-  const VolumeFile* psd_x = context.facts.Find("EXT/PSD_X.VCD");
+  const VolumeEntry* lot_x = context.facts.Find("EXT/LOT_X.VCD");
+  const VolumeEntry* psd_x = context.facts.Find("EXT/PSD_X.VCD");
   if (lot_x == nullptr || psd_x == nullptr) return;
   PsdCheck extended(context, "LOT_X.VCD", "PSD_X.VCD");
   if (!extended.Read(*lot_x, *psd_x)) {

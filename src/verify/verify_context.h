@@ -13,7 +13,7 @@
 namespace vcd2 {
 
 // A file of the volume as its directory record gives it.
-struct VolumeFile {
+struct VolumeEntry {
   std::string path;  // "VCD/INFO.VCD": directories and name, without the version
   uint32_t extent = 0;
   uint32_t size = 0;
@@ -37,12 +37,12 @@ struct StreamSpan {
 // What the passes learn and hand on to the passes after them.
 struct DiscFacts {
   uint32_t volume_space_size = 0;
-  std::vector<VolumeFile> files;
+  std::vector<VolumeEntry> files;
   std::optional<std::array<uint8_t, kForm1DataSize>> info;  // INFO.VCD as read
   std::vector<StreamSpan> streams;
 
-  const VolumeFile* Find(const std::string& path) const {
-    for (const VolumeFile& file : files) {
+  const VolumeEntry* Find(const std::string& path) const {
+    for (const VolumeEntry& file : files) {
       if (file.path == path) return &file;
     }
     return nullptr;

@@ -154,6 +154,30 @@ TEST_F(QuickPathTest, BuildsTheDiscItPrints) {
   EXPECT_TRUE(Read(dir_.Path() / "again.bin") == first);
 }
 
+// An ordinary clip goes through MAKE MPEG and the menu through MAKE MENU; the
+// disc verifies clean, and a second run with another title reuses the
+// converted track.
+TEST_F(QuickPathTest, MenuDiscFromAnOrdinaryClip) {
+  const std::string clip = (dir_.Path() / "beach.mp4").string();
+  ASSERT_TRUE(vcd2::test::MakeClip(clip, "-s 640x360 -c:v libx264 -pix_fmt yuv420p -c:a aac"));
+  auto outcome = Run({"-q", "--disc", "holiday", "--menu", "--title", "Holiday", "beach.mp4",
+                      "a.mpg"});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(dir_.Listing(),
+            (std::set<std::string>{"a.mpg", "b.mpg", "beach.mp4", "holiday.bin", "holiday.cue",
+                                   "holiday.toc", "holiday.vcd2", "holiday.vcd2/beach.mpg",
+                                   "holiday.vcd2/beach.mpg.make", "n.mpg", "small.mpg"}));
+  const auto made = dir_.Path() / "holiday.vcd2" / "beach.mpg";
+  ASSERT_TRUE(std::filesystem::exists(made));
+  const auto stamp = std::filesystem::last_write_time(made);
+  outcome = Run({"--verify", "holiday.cue"});
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err << outcome.out;
+
+  outcome = Run({"-q", "--disc", "holiday", "--menu", "--title", "Summer", "beach.mp4", "a.mpg"});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(std::filesystem::last_write_time(made), stamp);
+}
+
 // Without OUTPUT the build needs --disc, and then writes the disc alone.
 TEST_F(QuickPathTest, ScriptWithoutOutput) {
   const std::string script = (dir_.Path() / "plain.vcd").string();
