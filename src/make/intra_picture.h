@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
 

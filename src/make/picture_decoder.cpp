@@ -37,9 +37,6 @@ struct AvioFree {
     avio_context_free(&io);
   }
 };
-struct FormatClose {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
 
 // Reads packets until the decoder gives a frame.
 AvFrame DecodeFirstFrame(AVFormatContext* format, AVCodecContext* codec) {
@@ -82,7 +79,7 @@ AvFrame DecodePicture(const std::string& path) {
   opened->flags |= AVFMT_FLAG_CUSTOM_IO;
   opened->format_whitelist = av_strdup(kPictureFormats);
   if (avformat_open_input(&opened, nullptr, nullptr, nullptr) < 0) return nullptr;
-  const std::unique_ptr<AVFormatContext, FormatClose> format(opened);
+  const AvInput format(opened);
   if (format->nb_streams < 1) return nullptr;
   const AVCodecParameters* parameters = format->streams[0]->codecpar;
   const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);

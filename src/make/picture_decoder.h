@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
 

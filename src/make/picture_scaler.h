@@ -1,6 +1,6 @@
 #pragma once
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
 

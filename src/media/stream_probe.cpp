@@ -8,12 +8,11 @@ extern "C" {
 
 #include <memory>
 
+#include "media/av_handles.h"
+
 namespace vcd2 {
 namespace {
 
-struct FormatClose {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
 
 int AudioLayer(AVCodecID codec) {
   switch (codec) {
@@ -72,7 +71,7 @@ bool ProbeStreams(const std::string& path, StreamFacts& facts) {
   const QuietLibav quiet;
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return false;
-  std::unique_ptr<AVFormatContext, FormatClose> format(opened);
+  AvInput format(opened);
   if (avformat_find_stream_info(format.get(), nullptr) < 0) return false;
   bool video_wanted = !facts.has_video || facts.video_version == 0;
   bool audio_wanted = !facts.has_audio || facts.audio_layer == 0;

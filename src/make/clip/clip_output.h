@@ -10,7 +10,7 @@ extern "C" {
 #include <memory>
 #include <string>
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
 

@@ -10,14 +10,9 @@ extern "C" {
 #include <memory>
 #include <string>
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
-
-struct AvFormatClose {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-using AvInput = std::unique_ptr<AVFormatContext, AvFormatClose>;
 
 // One stream of a media file and its decoder. Frames come out with their
 // times in seconds from the file's start, as pts in the stream's time base.

@@ -1,6 +1,6 @@
 #include <bit>
 
-#include "make/av_handles.h"
+#include "media/av_handles.h"
 #include "make/menu/cairo_handles.h"
 
 namespace vcd2 {

@@ -5,10 +5,6 @@
 namespace vcd2 {
 namespace {
 
-struct FormatClose {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-using Format = std::unique_ptr<AVFormatContext, FormatClose>;
 
 constexpr int kMaxPackets = 200000;  // bounds the search in a broken stream
 constexpr double kDefaultRate = 25;
@@ -21,7 +17,7 @@ double Seconds(uint32_t timecode, double rate) {
 }
 
 // Only the MPEG program stream demuxer reading a local file.
-Format OpenStream(const std::string& path) {
+AvInput OpenStream(const std::string& path) {
   const AVInputFormat* mpeg = av_find_input_format("mpeg");
   if (mpeg == nullptr) return nullptr;
   AVDictionary* options = nullptr;
@@ -30,7 +26,7 @@ Format OpenStream(const std::string& path) {
   const int opened = avformat_open_input(&raw, path.c_str(), mpeg, &options);
   av_dict_free(&options);
   if (opened < 0) return nullptr;
-  Format format(raw);
+  AvInput format(raw);
   if (avformat_find_stream_info(format.get(), nullptr) < 0) return nullptr;
   return format;
 }
@@ -49,7 +45,7 @@ AvCodec OpenDecoder(const AVStream& stream) {
 }  // namespace
 
 AvFrame DecodeStreamPicture(const std::string& path, uint32_t timecode) {
-  const Format format = OpenStream(path);
+  const AvInput format = OpenStream(path);
   if (!format) return nullptr;
   const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (index < 0) return nullptr;

@@ -11,7 +11,7 @@ extern "C" {
 
 namespace vcd2 {
 
-// Owning handles for the libav objects the still encoder uses.
+// Owning handles for the libav objects MAKE and --inspect use.
 struct AvFrameFree {
   void operator()(AVFrame* frame) const { av_frame_free(&frame); }
 };
@@ -21,6 +21,9 @@ struct AvPacketFree {
 struct AvCodecFree {
   void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
 };
+struct AvFormatClose {
+  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
 struct SwsFree {
   void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
 };
@@ -28,6 +31,7 @@ struct SwsFree {
 using AvFrame = std::unique_ptr<AVFrame, AvFrameFree>;
 using AvPacket = std::unique_ptr<AVPacket, AvPacketFree>;
 using AvCodec = std::unique_ptr<AVCodecContext, AvCodecFree>;
+using AvInput = std::unique_ptr<AVFormatContext, AvFormatClose>;
 using Scaler = std::unique_ptr<SwsContext, SwsFree>;
 
 }  // namespace vcd2
