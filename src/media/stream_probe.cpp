@@ -13,7 +13,6 @@ extern "C" {
 namespace vcd2 {
 namespace {
 
-
 int AudioLayer(AVCodecID codec) {
   switch (codec) {
     case AV_CODEC_ID_MP1:

@@ -5,7 +5,6 @@
 namespace vcd2 {
 namespace {
 
-
 constexpr int kMaxPackets = 200000;  // bounds the search in a broken stream
 constexpr double kDefaultRate = 25;
 
