@@ -19,7 +19,7 @@ namespace {
 constexpr uint32_t kUnitsPerSector = kForm1DataSize / kPsdOffsetUnit;
 constexpr size_t kLotEntries = kLotSectors * kForm1DataSize / 2;
 constexpr size_t kMaxLids = kLotEntries - 1;  // LID 0 is not used
-constexpr size_t kMaxListItems = 255;  // counted in one byte of a descriptor
+constexpr size_t kMaxListItems = 255;         // counted in one byte of a descriptor
 
 uint32_t Units(size_t bytes) {
   return static_cast<uint32_t>((bytes + kPsdOffsetUnit - 1) / kPsdOffsetUnit);

@@ -70,8 +70,7 @@ class MakeChecker {
 
  private:
   void WouldRun(const MakeRule& rule, const std::string& target) {
-    check_.would_run.push_back(std::string("MAKE ") + MakeKindName(rule.Kind()) +
-                               " " + target);
+    check_.would_run.push_back(std::string("MAKE ") + MakeKindName(rule.Kind()) + " " + target);
     made_.push_back(target);
   }
   bool WillBeMade(const std::string& path) const {

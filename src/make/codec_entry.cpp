@@ -1,8 +1,8 @@
 // The entry point of the codec module, its only exported symbol.
 #include "base/codec_module.h"
 #include "make/audio_coder.h"
-#include "make/library_log.h"
 #include "make/clip/clip_codecs.h"
+#include "make/library_log.h"
 #include "make/make_codecs.h"
 #include "make/menu/draw_menu.h"
 #include "make/menu/menu_codecs.h"

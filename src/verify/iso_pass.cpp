@@ -161,7 +161,7 @@ class VolumeWalk {
       return;
     }
     VolumeEntry file{full, LoadLittleEndian32(r + record::kExtent),
-                    LoadLittleEndian32(r + record::kSize), 0};
+                     LoadLittleEndian32(r + record::kSize), 0};
     const size_t system_use = record::kIdentifier + id_length + (id_length % 2 == 0 ? 1 : 0);
     if (system_use + xa::kRecordSize <= r[record::kLength] &&
         r[system_use + xa::kSignature] == 'X' && r[system_use + xa::kSignature + 1] == 'A') {

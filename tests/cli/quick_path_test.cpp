@@ -160,8 +160,8 @@ TEST_F(QuickPathTest, BuildsTheDiscItPrints) {
 TEST_F(QuickPathTest, MenuDiscFromAnOrdinaryClip) {
   const std::string clip = (dir_.Path() / "beach.mp4").string();
   ASSERT_TRUE(vcd2::test::MakeClip(clip, "-s 640x360 -c:v libx264 -pix_fmt yuv420p -c:a aac"));
-  auto outcome = Run({"-q", "--disc", "holiday", "--menu", "--title", "Holiday", "beach.mp4",
-                      "a.mpg"});
+  auto outcome =
+      Run({"-q", "--disc", "holiday", "--menu", "--title", "Holiday", "beach.mp4", "a.mpg"});
   ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
   EXPECT_EQ(dir_.Listing(),
             (std::set<std::string>{"a.mpg", "b.mpg", "beach.mp4", "holiday.bin", "holiday.cue",

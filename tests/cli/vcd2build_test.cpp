@@ -225,17 +225,17 @@ TEST(Vcd2BuildTest, SignalsStopAnEncodingPromptlyAndLeaveNoFile) {
     dir.Write("small.wav", small);
     if (dir.Listing().count("big.wav") == 0) dir.Write("big.wav", big);  // a second to encode
     std::chrono::steady_clock::time_point sent;
-    const auto outcome = RunBuild({"--disc", at + "out", script}, {}, [&](pid_t pid, int err,
-                                                                        std::string& seen) {
-      ASSERT_TRUE(AwaitText(err, seen, "Performing makes...\n"));
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the big encoding
-      sent = std::chrono::steady_clock::now();
-      for (const int signal : signals) kill(pid, signal);
-      int status = 0;
-      waitpid(pid, &status, 0);  // RunBuild's wait then finds nothing
-      EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    });
+    const auto outcome =
+        RunBuild({"--disc", at + "out", script}, {}, [&](pid_t pid, int err, std::string& seen) {
+          ASSERT_TRUE(AwaitText(err, seen, "Performing makes...\n"));
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the big encoding
+          sent = std::chrono::steady_clock::now();
+          for (const int signal : signals) kill(pid, signal);
+          int status = 0;
+          waitpid(pid, &status, 0);  // RunBuild's wait then finds nothing
+          EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+          EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        });
     EXPECT_NE(outcome.err.find("vcd2build: stopping at user request\n"), std::string::npos);
     EXPECT_EQ(outcome.err.find("Building image..."), std::string::npos) << outcome.err;
     EXPECT_EQ(dir.Listing(), (std::set<std::string>{"big.wav", "make.vcd", "small.wav"}));

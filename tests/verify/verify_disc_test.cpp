@@ -133,7 +133,7 @@ struct FaultCase {
   const char* name;
   std::function<void(std::fstream&)> change;
   ProblemCode code;
-  const char* where;  // a part of the first such problem's place
+  const char* where;                               // a part of the first such problem's place
   std::optional<ProblemCode> also = std::nullopt;  // a fault that follows from it
 };
 

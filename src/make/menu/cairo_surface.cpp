@@ -1,7 +1,7 @@
 #include <bit>
 
-#include "media/av_handles.h"
 #include "make/menu/cairo_handles.h"
+#include "media/av_handles.h"
 
 namespace vcd2 {
 
