@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <map>
 
-#include "media/audio_frame_header.h"
 #include "media/stream_compliance.h"
 #include "media/stream_facts.h"
 #include "model/items.h"
+#include "support/audio_buffer_check.h"
 #include "support/media_tools.h"
 #include "support/message_capture.h"
 #include "support/pack_parser.h"
@@ -118,72 +117,6 @@ class MuxJobTest : public ::testing::Test {
   static inline test::TempDir* media_ = nullptr;
   test::TempDir dir_;
 };
-
-// The decoder's audio buffer as the system target decoder models it: the
-// data bytes of each audio pack arrive at the mux rate from its clock on,
-// each frame leaves whole at its presentation time.
-struct AudioBufferRun {
-  double peak = 0;         // bytes
-  double lateness = -1e9;  // ticks from a frame's time to the arrival of its last byte, at worst
-};
-
-AudioBufferRun RunAudioBuffer(const std::vector<test::ParsedPack>& packs) {
-  constexpr double kByteTicks = 90000.0 / (3528 * 50);
-  constexpr size_t kDataOffset = 26;  // pack header, packet header, stuffing, STD and PTS
-  struct Arrival {
-    double start;
-    size_t first, bytes;  // in the audio stream
-  };
-  std::vector<Arrival> arrivals;
-  std::vector<uint8_t> stream;
-  std::optional<uint32_t> offset;
-  for (const auto& pack : packs) {
-    const auto& packet = pack.packets.at(0);
-    if (packet.id != 0xC0) continue;
-    if (!offset) offset = packet.pts;
-    arrivals.push_back({pack.scr + kDataOffset * kByteTicks, stream.size(), packet.data.size()});
-    stream.insert(stream.end(), packet.data.begin(), packet.data.end());
-  }
-  struct Frame {
-    double time;
-    size_t end, bytes;
-  };
-  std::vector<Frame> frames;
-  for (size_t at = 0; at + 4 <= stream.size();) {
-    const AudioFrameHeader header = ParseAudioFrameHeader(stream.data() + at);
-    if (!header.IsLayerTwo()) break;
-    const double duration = 1152.0 * 90000 / header.sampling_rate;
-    frames.push_back({*offset + std::floor(frames.size() * duration), at + header.FrameSize(),
-                      header.FrameSize()});
-    at += header.FrameSize();
-  }
-  EXPECT_GT(frames.size(), 10u);
-  const auto arrived = [&](double t) {
-    double bytes = 0;
-    for (const Arrival& a : arrivals) {
-      bytes += std::clamp((t - a.start) / kByteTicks, 0.0, static_cast<double>(a.bytes));
-    }
-    return bytes;
-  };
-  std::vector<double> times;
-  for (const Arrival& a : arrivals) times.push_back(a.start + a.bytes * kByteTicks);
-  AudioBufferRun run;
-  for (const Frame& frame : frames) {
-    times.push_back(frame.time);
-    for (const Arrival& a : arrivals) {
-      if (frame.end > a.first && frame.end <= a.first + a.bytes) {
-        run.lateness =
-            std::max(run.lateness, a.start + (frame.end - a.first) * kByteTicks - frame.time);
-      }
-    }
-  }
-  for (double t : times) {
-    double left = arrived(t);
-    for (const Frame& frame : frames) left -= frame.time < t ? frame.bytes : 0;
-    run.peak = std::max(run.peak, left);
-  }
-  return run;
-}
 
 // A still as the stream carries it: made even in length before its end code.
 std::vector<uint8_t> Carried(const std::string& path) {
@@ -306,7 +239,7 @@ TEST_F(MuxJobTest, RefusedRulesLeaveNoTarget) {
 TEST_F(MuxJobTest, AudioBufferHoldsAtEveryBitRate) {
   for (int kbits : {64, 96, 128, 192, 224, 384}) {
     const auto run = MuxTwoGroups(Audio(3, 2, kbits));
-    const AudioBufferRun buffer = RunAudioBuffer(run.packs);
+    const test::AudioBufferRun buffer = test::RunAudioBuffer(run.packs);
     std::printf("%3d kbit/s: peak %.0f bytes, lateness %.0f ticks\n", kbits, buffer.peak,
                 buffer.lateness);
     EXPECT_LE(buffer.peak, 4096) << kbits;
