@@ -6,9 +6,6 @@
 // Usage: build_bench VCD2BUILD WORK_DIR [MINUTES]
 // The stream is made with ffmpeg on first use and kept in WORK_DIR.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,45 +17,17 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "child_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-struct Run {
-  double seconds = 0;
-  long peak_kib = 0;
-  double cpu_user = 0;  // seconds
-  double cpu_system = 0;
-  int status = -1;
-};
+using vcd2::bench::ChildRun;
 
-double Seconds(const timeval& time) {
-  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-}
-
-Run Spawn(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  Run run;
-  const auto start = Clock::now();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);  // no summaries
-  pid_t pid;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return run;
-  rusage usage{};
-  wait4(pid, &run.status, 0, &usage);
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run.peak_kib = usage.ru_maxrss;
-  run.cpu_user = Seconds(usage.ru_utime);
-  run.cpu_system = Seconds(usage.ru_stime);
-  return run;
+ChildRun Spawn(const std::vector<std::string>& args) {
+  return vcd2::bench::Spawn(args, true);
 }
 
 // Waits until a file's data is on the disk.
@@ -132,7 +101,7 @@ int main(int argc, char** argv) {
   if (!fs::exists(stream)) {
     std::printf("making a %d-minute stream with ffmpeg...\n", minutes);
     const std::string seconds = std::to_string(minutes * 60);
-    const Run made =
+    const ChildRun made =
         Spawn({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                "testsrc=duration=" + seconds + ":size=352x288:rate=25", "-f", "lavfi", "-i",
                "sine=duration=" + seconds, "-target", "pal-vcd", (work / "part.mpg").string()});
@@ -152,7 +121,7 @@ int main(int argc, char** argv) {
   long peak_kib = 0;
   for (int run = 0; run < kRuns; ++run) {
     Spawn({"sync"});
-    const Run build = Spawn({vcd2build, "--quiet", script.string()});
+    const ChildRun build = Spawn({vcd2build, "--quiet", script.string()});
     if (build.status != 0) return 1;
     const auto synced = Clock::now();
     Sync(work / "data.bin");

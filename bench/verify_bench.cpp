@@ -6,9 +6,6 @@
 // The disc is built on first use from a synthetic MPEG-1 stream of one video
 // pack per sector and kept in WORK_DIR.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,40 +18,18 @@
 #include <string>
 #include <vector>
 
+#include "child_run.h"
 #include "media/mpeg_constants.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-struct Run {
-  double seconds = 0;
-  long peak_kib = 0;
-  int status = -1;
-};
+using vcd2::bench::ChildRun;
 
-Run Spawn(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  Run run;
-  const auto start = Clock::now();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return run;
-  rusage usage{};
-  wait4(pid, &run.status, 0, &usage);
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run.peak_kib = usage.ru_maxrss;
-  return run;
+ChildRun Spawn(const std::vector<std::string>& args) {
+  return vcd2::bench::Spawn(args, false);
 }
 
 // Reads a file in 1 MiB blocks, as a plain reader would.
@@ -114,7 +89,7 @@ bool EnsureDisc(const std::string& vcd2build, const fs::path& work, const std::s
   std::ofstream(script) << "VERSION 2.0\nMOUNT INTERN W \"" << work.string() << "\"\nOUTPUT 1 W \""
                         << name << "_data.img\" 2 W \"" << name
                         << "_t1.img\" ENDOUTPUT\nMPGTRACK T 1 W \"" << name << ".mpg\"\nENDFILE\n";
-  const Run build = Spawn({vcd2build, "-q", "--disc", (work / name).string(), script});
+  const ChildRun build = Spawn({vcd2build, "-q", "--disc", (work / name).string(), script});
   if (build.status != 0) {
     std::fprintf(stderr, "verify_bench: %s failed; try: %s %s\n", script.c_str(), vcd2build.c_str(),
                  script.c_str());
@@ -154,11 +129,11 @@ int main(int argc, char** argv) {
   long peak = 0;
   for (int i = 0; i < 3; ++i) {
     reads.push_back(PlainRead(bin));
-    const Run run = Spawn({vcd2build, "-q", "--verify", (work / "full.cue").string()});
+    const ChildRun run = Spawn({vcd2build, "-q", "--verify", (work / "full.cue").string()});
     verifies.push_back(run.seconds);
     peak = std::max(peak, run.peak_kib);
   }
-  const Run quarter = Spawn({vcd2build, "-q", "--verify", (work / "quarter.cue").string()});
+  const ChildRun quarter = Spawn({vcd2build, "-q", "--verify", (work / "quarter.cue").string()});
   const double read = Median(reads);
   const double verify = Median(verifies);
   std::printf("disc image            %8.1f MB\n", megabytes);
